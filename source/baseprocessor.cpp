@@ -1,0 +1,291 @@
+#include "baseprocessor.h"
+#include "busaccess.h"
+#include "kt3ids.h"
+#include "statestream.h"
+
+#include "pluginterfaces/vst/ivstevents.h"
+#include "pluginterfaces/vst/ivstmessage.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "public.sdk/source/vst/vstbus.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace Steinberg {
+namespace Vst {
+namespace Orvix {
+
+namespace {
+
+bool isStereo (SpeakerArrangement arr)
+{
+	return SpeakerArr::getChannelCount (arr) == 2;
+}
+
+double clampUnit (double value)
+{
+	return std::min (1.0, std::max (0.0, value));
+}
+
+bool channelIsSilent (const float* samples, int32 count)
+{
+	for (int32 i = 0; i < count; i += 10)
+		if (std::fabs (static_cast<double> (samples[i])) > BaseProcessor::kSilenceThreshold)
+			return false;
+	return true;
+}
+
+} // namespace
+
+BaseProcessor::BaseProcessor () = default;
+BaseProcessor::~BaseProcessor () = default;
+
+void BaseProcessor::allocateParameters (uint32 count)
+{
+	if (paramValues.empty ())
+		paramValues.assign (count, 0.0);
+}
+
+void BaseProcessor::setParameterValue (uint32 index, double value, int32 /*sampleOffset*/)
+{
+	if (index < paramValues.size ())
+		paramValues[index] = value;
+}
+
+void BaseProcessor::setBypass (bool state, int32 /*sampleOffset*/)
+{
+	if (state == bypassed)
+		return;
+	bypassed = state;
+	// A fade still pending from a call without samples was never heard: switching back
+	// cancels it instead of reversing it, so the audio continues without a jump.
+	bypassRamp = bypassRamp != 0 ? 0 : (state ? 1 : -1);
+}
+
+void BaseProcessor::parametersChanged () {}
+
+void BaseProcessor::processEvents (IEventList* /*events*/) {}
+
+bool BaseProcessor::readParameterChanges (IParameterChanges* changes)
+{
+	if (!changes || changes->getParameterCount () <= 0)
+		return false;
+	const int32 queueCount = changes->getParameterCount ();
+	for (int32 q = 0; q < queueCount; ++q)
+	{
+		IParamValueQueue* queue = changes->getParameterData (q);
+		if (!queue)
+			continue;
+		const int32 points = queue->getPointCount ();
+		int32 offset = 0;
+		ParamValue value = 0;
+		if (points <= 0 || queue->getPoint (points - 1, offset, value) != kResultOk)
+			continue;
+		if (std::isnan (value))
+			continue;
+		value = clampUnit (value);
+		const ParamID id = queue->getParameterId ();
+		if (id == kBypassId)
+			setBypass (value >= 0.5, offset);
+		else
+			setParameterValue (id, value, offset);
+	}
+	return true;
+}
+
+tresult PLUGIN_API BaseProcessor::process (ProcessData& data)
+{
+	if (readParameterChanges (data.inputParameterChanges))
+		parametersChanged ();
+	processEvents (data.inputEvents);
+	if (data.numSamples > 0 && !processBypass (data))
+	{
+		processAudio (data);
+		updateSilenceFlags (data);
+	}
+	return kResultOk;
+}
+
+bool BaseProcessor::processBypass (ProcessData& data)
+{
+	if (data.numSamples <= 0)
+		return true;
+	if (bypassRamp != 0 && data.numSamples > static_cast<int32> (scratchLeft.size ()))
+		bypassRamp = 0; // no room to crossfade this block: switch at once
+	if (!bypassed && bypassRamp == 0)
+		return false;
+	if (bypassRamp != 0)
+		crossfade (data);
+	else
+		passThrough (data);
+	return true;
+}
+
+void BaseProcessor::crossfade (ProcessData& data)
+{
+	const int32 n = data.numSamples;
+	float* scratch[2] = {scratchLeft.data (), scratchRight.data ()};
+	AudioBusBuffers scratchBus;
+	if (data.outputs && data.numOutputs > 0)
+		scratchBus = data.outputs[0];
+	scratchBus.numChannels = 2;
+	scratchBus.channelBuffers32 = scratch;
+	ProcessData wet = data;
+	wet.outputs = &scratchBus;
+	wet.numOutputs = 1;
+	processAudio (wet);
+
+	const float inv = 1.0f / static_cast<float> (n);
+	for (int32 ch = 0; ch < 2; ++ch)
+	{
+		float* out = outputChannel (data, 0, ch);
+		if (!out)
+			continue;
+		const float* dry = inputChannel (data, 0, ch);
+		const float* processed = scratch[ch];
+		for (int32 i = 0; i < n; ++i)
+		{
+			const float fall = static_cast<float> (n - i) * inv;
+			const float rise = static_cast<float> (i) * inv;
+			const float p = processed[i];
+			const float d = dry ? dry[i] : 0.0f;
+			out[i] = bypassRamp > 0 ? fall * p + rise * d : rise * p + fall * d;
+		}
+	}
+	if (data.outputs && data.numOutputs > 0)
+		data.outputs[0].silenceFlags = 0;
+	bypassRamp = 0;
+}
+
+void BaseProcessor::passThrough (ProcessData& data)
+{
+	if (!data.outputs)
+		return;
+	const size_t bytes = sizeof (float) * static_cast<size_t> (data.numSamples);
+	for (int32 bus = 0; bus < data.numOutputs; ++bus)
+	{
+		AudioBus* busInfo = getAudioOutput (bus);
+		if (!busInfo || !busInfo->isActive ())
+			continue;
+		AudioBusBuffers& output = data.outputs[bus];
+		for (int32 ch = 0; ch < output.numChannels; ++ch)
+		{
+			float* out = outputChannel (data, bus, ch);
+			if (!out)
+				continue;
+			const uint64 bit = ch < 64 ? uint64 (1) << ch : 0;
+			if (const float* in = inputChannel (data, bus, ch))
+			{
+				if (in != out)
+					std::memcpy (out, in, bytes);
+				output.silenceFlags |= data.inputs[bus].silenceFlags & bit;
+			}
+			else
+			{
+				std::memset (out, 0, bytes);
+				output.silenceFlags |= bit;
+			}
+		}
+	}
+}
+
+void BaseProcessor::updateSilenceFlags (ProcessData& data)
+{
+	if (!data.outputs)
+		return;
+	for (int32 bus = 0; bus < data.numOutputs; ++bus)
+	{
+		AudioBusBuffers& output = data.outputs[bus];
+		output.silenceFlags = 0;
+		AudioBus* busInfo = getAudioOutput (bus);
+		if (!busInfo || !busInfo->isActive ())
+			continue;
+		for (int32 ch = 0; ch < output.numChannels && ch < 64; ++ch)
+		{
+			const float* out = outputChannel (data, bus, ch);
+			if (data.numSamples <= 0 || (out && channelIsSilent (out, data.numSamples)))
+				output.silenceFlags |= uint64 (1) << ch;
+		}
+	}
+}
+
+tresult PLUGIN_API BaseProcessor::setupProcessing (ProcessSetup& setup)
+{
+	const size_t frames = setup.maxSamplesPerBlock > 0 ? size_t (setup.maxSamplesPerBlock) : 0;
+	scratchLeft.assign (frames, 0.0f);
+	scratchRight.assign (frames, 0.0f);
+	scratchLeft.shrink_to_fit ();
+	scratchRight.shrink_to_fit ();
+	return AudioEffect::setupProcessing (setup);
+}
+
+tresult PLUGIN_API BaseProcessor::setBusArrangements (SpeakerArrangement* inputs, int32 numIns,
+                                                      SpeakerArrangement* outputs, int32 numOuts)
+{
+	if ((numIns > 0 && !inputs) || (numOuts > 0 && !outputs))
+		return kInvalidArgument;
+	if (numIns > 0 && !isStereo (inputs[0]))
+		return kResultFalse;
+	if (numOuts > 0 && !isStereo (outputs[0]))
+		return kResultFalse;
+	return kResultTrue;
+}
+
+tresult PLUGIN_API BaseProcessor::setActive (TBool state)
+{
+	if (state)
+		sendActivationMessage ();
+	return AudioEffect::setActive (state);
+}
+
+void BaseProcessor::sendActivationMessage ()
+{
+	IMessage* message = allocateMessage ();
+	if (!message)
+		return;
+	message->setMessageID ("activated");
+	if (IAttributeList* attributes = message->getAttributes ())
+		attributes->setFloat ("SampleRate", processSetup.sampleRate);
+	sendMessage (message);
+	message->release ();
+}
+
+tresult PLUGIN_API BaseProcessor::getState (IBStream* state)
+{
+	if (!state)
+		return kInvalidArgument;
+	writeUInt32LE (state, static_cast<uint32> (paramValues.size ()));
+	for (double value : paramValues)
+		writeDoubleLE (state, value);
+	writeUInt32LE (state, bypassed ? 1 : 0);
+	return kResultOk;
+}
+
+tresult PLUGIN_API BaseProcessor::setState (IBStream* state)
+{
+	if (!state)
+		return kInvalidArgument;
+	// Everything is read into locals first: a stream that ends early or carries a value
+	// that is not a number changes nothing.
+	uint32 storedCount = 0;
+	if (!readUInt32LE (state, storedCount))
+		return kResultFalse;
+	std::vector<double> values (paramValues.size ());
+	for (double& value : values)
+		if (!readDoubleLE (state, value) || !std::isfinite (value))
+			return kResultFalse;
+	int32 bypassWord = 0;
+	if (!readInt32LE (state, bypassWord))
+		return kResultFalse;
+
+	for (size_t i = 0; i < values.size (); ++i)
+		paramValues[i] = clampUnit (values[i]);
+	bypassed = bypassWord != 0;
+	parametersChanged ();
+	return kResultOk;
+}
+
+} // namespace Orvix
+} // namespace Vst
+} // namespace Steinberg

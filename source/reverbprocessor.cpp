@@ -1,0 +1,233 @@
+#include "reverbprocessor.h"
+#include "busaccess.h"
+#include "kt3ids.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace Steinberg {
+namespace Vst {
+namespace Orvix {
+
+namespace {
+
+// Parameter defaults (normalised).
+constexpr double kDefaultSize = 0.7;
+constexpr double kDefaultHFDamp = 0.7;
+constexpr double kDefaultMix = 0.9;
+constexpr double kDefaultOutput = 0.5;
+
+// Single-precision constants of the coefficient mapping; widened where they meet doubles.
+constexpr float kFeedback = 0.8f;
+constexpr float kFilterScale = 0.9f;
+constexpr float kFilterOffset = 0.05f;
+constexpr float kSizeScale = 2.665f;
+constexpr float kSizeOffset = 0.025f;
+constexpr float kWetScale = 0.8f;
+
+} // namespace
+
+ReverbProcessor::ReverbProcessor ()
+{
+	setControllerClass (kReverbControllerUID);
+	allocateParameters (kReverbParamCount);
+}
+
+ReverbProcessor::~ReverbProcessor ()
+{
+	for (float*& line : delayLines)
+	{
+		delete[] line;
+		line = nullptr;
+	}
+}
+
+tresult PLUGIN_API ReverbProcessor::initialize (FUnknown* context)
+{
+	const tresult result = BaseProcessor::initialize (context);
+	if (result != kResultOk)
+		return result;
+
+	addAudioInput (STR16 ("Stereo In"), SpeakerArr::kStereo);
+	addAudioOutput (STR16 ("Stereo Out"), SpeakerArr::kStereo);
+
+	paramValues[kSizeId] = kDefaultSize;
+	paramValues[kHFDampId] = kDefaultHFDamp;
+	paramValues[kMixId] = kDefaultMix;
+	paramValues[kOutputId] = kDefaultOutput;
+
+	for (float*& line : delayLines)
+		if (!line)
+			line = new float[kRingLength];
+	filterState = 0.0f;
+	readPos = 0;
+	inputSilent = false;
+	parametersChanged ();
+	return kResultOk;
+}
+
+tresult PLUGIN_API ReverbProcessor::terminate ()
+{
+	for (float*& line : delayLines)
+	{
+		delete[] line;
+		line = nullptr;
+	}
+	return BaseProcessor::terminate ();
+}
+
+tresult PLUGIN_API ReverbProcessor::setActive (TBool state)
+{
+	if (state && delayLines[0])
+		clearRings ();
+	return BaseProcessor::setActive (state);
+}
+
+void ReverbProcessor::clearRings ()
+{
+	for (float* line : delayLines)
+		std::memset (line, 0, sizeof (float) * kRingLength);
+	linesClean = true;
+}
+
+void ReverbProcessor::parametersChanged ()
+{
+	const double size = paramValues[kSizeId];
+	const double damp = paramValues[kHFDampId];
+	const double mix = paramValues[kMixId];
+	const double output = paramValues[kOutputId];
+
+	feedback = kFeedback;
+	filterCoeff = static_cast<float> (damp * double (kFilterScale) + double (kFilterOffset));
+	const float exponent = static_cast<float> (output * 2.0 - 1.0);
+	const float gain = std::pow (10.0f, exponent);
+	dryGain = static_cast<float> (double (gain) - (mix * mix) * double (gain));
+	wetGain = static_cast<float> ((mix * double (kWetScale)) * double (gain));
+
+	const float newSize = static_cast<float> (size * double (kSizeScale) + double (kSizeOffset));
+	if (newSize != sizeFactor)
+		linesClean = false;
+	sizeFactor = newSize;
+}
+
+void ReverbProcessor::processAudio (ProcessData& data)
+{
+	if (!delayLines[0])
+		return; // not initialised: nothing to run the reverb on
+	const int32 n = data.numSamples;
+	if (!linesClean)
+		clearRings ();
+
+	const Channels io {inputChannel (data, 0, 0), inputChannel (data, 0, 1),
+	                   outputChannel (data, 0, 0), outputChannel (data, 0, 1)};
+	if (io.inL && io.inR && io.outL && io.outR)
+		render (io, n);
+	else
+		renderWithMissingChannels (io, n);
+	applySilenceRule ();
+}
+
+void ReverbProcessor::render (const Channels& io, int32 n)
+{
+	float a = filterState;
+	const float coeff = filterCoeff;
+	const float wet = wetGain;
+	const float dry = dryGain;
+	const float fb = feedback;
+	int32 r = readPos;
+	int32 w[kStageCount];
+	for (int32 k = 0; k < kStageCount; ++k)
+	{
+		const auto delay = static_cast<int32> (sizeFactor * static_cast<float> (kStageLengths[k]));
+		w[k] = (r + delay) & kRingMask;
+	}
+	float* const line0 = delayLines[0];
+	float* const line1 = delayLines[1];
+	float* const line2 = delayLines[2];
+	float* const line3 = delayLines[3];
+
+	float tL = 0.0f;
+	float tR = 0.0f;
+	for (int32 i = 0; i < n; ++i)
+	{
+		const float xL = io.inL[i];
+		const float xR = io.inR[i];
+		a = a + ((xR + xL) * wet - a) * coeff;
+
+		float y = line0[r];
+		float v = a - fb * y;
+		line0[w[0]] = v;
+		float u = v + y;
+
+		y = line1[r];
+		v = u - fb * y;
+		line1[w[1]] = v;
+		u = v + y;
+
+		y = line2[r];
+		v = u - fb * y;
+		line2[w[2]] = v;
+		u = v + y;
+		tL = u;
+
+		y = line3[r];
+		v = u - fb * y;
+		line3[w[3]] = v;
+		u = v + y;
+		tR = u;
+
+		io.outL[i] = (xL * dry + tL) - a;
+		io.outR[i] = (tR + xR * dry) - a;
+
+		r = (r + 1) & kRingMask;
+		for (int32& pos : w)
+			pos = (pos + 1) & kRingMask;
+	}
+	filterState = a;
+	readPos = r;
+	tapsFinite = std::isfinite (tL) && std::isfinite (tR);
+}
+
+void ReverbProcessor::renderWithMissingChannels (Channels io, int32 n)
+{
+	bool allTapsFinite = true;
+	for (int32 done = 0; done < n; done += kPieceLength)
+	{
+		const int32 count = n - done < kPieceLength ? n - done : kPieceLength;
+		const Channels piece {io.inL ? io.inL + done : silentPiece,
+		                      io.inR ? io.inR + done : silentPiece,
+		                      io.outL ? io.outL + done : discardPiece,
+		                      io.outR ? io.outR + done : discardPiece};
+		render (piece, count);
+		allTapsFinite = allTapsFinite && tapsFinite;
+	}
+	tapsFinite = allTapsFinite;
+}
+
+void ReverbProcessor::applySilenceRule ()
+{
+	const float a = filterState;
+	if (!std::isfinite (a) || !tapsFinite)
+	{
+		// A value that is not a number would otherwise circulate in the rings for good.
+		filterState = 0.0f;
+		clearRings ();
+		tapsFinite = true;
+		return;
+	}
+	if (std::fabs (static_cast<double> (a)) > kSilenceLevel)
+	{
+		inputSilent = false;
+		return;
+	}
+	filterState = 0.0f;
+	if (!inputSilent)
+	{
+		inputSilent = true;
+		clearRings ();
+	}
+}
+
+} // namespace Orvix
+} // namespace Vst
+} // namespace Steinberg

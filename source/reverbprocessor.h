@@ -1,0 +1,69 @@
+// ReverbProcessor: the KT3 reverb. A damped mono send into four cascaded feedback stages
+// on 1024-sample rings; the left wet signal is tapped after the third stage, the right
+// after the fourth.
+#pragma once
+
+#include "baseprocessor.h"
+
+namespace Steinberg {
+namespace Vst {
+namespace Orvix {
+
+class ReverbProcessor : public BaseProcessor
+{
+public:
+	ReverbProcessor ();
+	~ReverbProcessor () override;
+
+	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
+	tresult PLUGIN_API terminate () SMTG_OVERRIDE;
+	tresult PLUGIN_API setActive (TBool state) SMTG_OVERRIDE;
+
+	static constexpr int32 kRingLength = 1024;
+	static constexpr int32 kRingMask = kRingLength - 1;
+	static constexpr int32 kStageCount = 4;
+	static constexpr int32 kStageLengths[kStageCount] = {107, 142, 277, 379};
+	static constexpr double kSilenceLevel = 1e-10;
+
+protected:
+	void processAudio (ProcessData& data) override;
+	void parametersChanged () override;
+
+private:
+	struct Channels
+	{
+		const float* inL;
+		const float* inR;
+		float* outL;
+		float* outR;
+	};
+	// Runs the per-sample path over n samples, carrying the low-pass state and read position.
+	void render (const Channels& io, int32 n);
+	// Runs the block in short pieces, standing in silence for missing inputs and a discard
+	// buffer for missing outputs.
+	void renderWithMissingChannels (Channels io, int32 n);
+	// At the end of a block: clears the tail once the input has died away, and resets the
+	// rings if anything in the path stopped being a finite number.
+	void applySilenceRule ();
+	void clearRings ();
+
+	float* delayLines[kStageCount] = {};
+	float filterState = 0.0f;
+	float feedback = 0.8f;
+	float filterCoeff = 0.0f;
+	float wetGain = 0.0f;
+	float dryGain = 0.0f;
+	float sizeFactor = 0.0f;
+	int32 readPos = 0;
+	bool inputSilent = false;
+	bool linesClean = false;
+	bool tapsFinite = true; // the last sample's wet taps were finite numbers
+
+	static constexpr int32 kPieceLength = 64;
+	float silentPiece[kPieceLength] = {};
+	float discardPiece[kPieceLength] = {};
+};
+
+} // namespace Orvix
+} // namespace Vst
+} // namespace Steinberg
