@@ -11,7 +11,7 @@ DirectProcessor::DirectProcessor (const ProcessorSetup& setup)
 , component_ (object)
 , processor_ (object)
 {
-	component_->initialize (host->unknownCast ());
+	component_->initialize (static_cast<IHostApplication*> (host.get ()));
 	ProcessSetup processSetup {kRealtime, kSample32, setup.maxBlock, setup.sampleRate};
 	processor_->setupProcessing (processSetup);
 	if (setup.activate)

@@ -3,7 +3,7 @@
 #include "kt3ids.h"
 #include "messagerecorder.h"
 #include "statebytes.h"
-#include "strings.h"
+#include "text16.h"
 
 #include <gtest/gtest.h>
 
@@ -102,7 +102,7 @@ TEST (ProcessorBasics, ActivationSendsTheSampleRateOfTheCurrentSetup)
 	auto host = owned (new HostApplication);
 	auto raw = owned (new Orvix::KT3ProcessorWithUIController);
 	auto fresh = owned (new MessageRecorder);
-	raw->initialize (host->unknownCast ());
+	raw->initialize (static_cast<IHostApplication*> (host.get ()));
 	raw->connect (fresh);
 	raw->setActive (true);
 	ASSERT_EQ (fresh->messages.size (), 1u);
@@ -125,6 +125,6 @@ TEST (ProcessorBasics, SecondInitializeFailsAndAddsNothing)
 {
 	DirectProcessor p;
 	auto host = owned (new HostApplication);
-	EXPECT_NE (p.component ()->initialize (host->unknownCast ()), kResultOk);
+	EXPECT_NE (p.component ()->initialize (static_cast<IHostApplication*> (host.get ())), kResultOk);
 	EXPECT_EQ (p.component ()->getBusCount (kAudio, kInput), 1);
 }
