@@ -12,6 +12,9 @@ DirectProcessor::DirectProcessor (const ProcessorSetup& setup)
 , processor_ (object)
 {
 	component_->initialize (static_cast<IHostApplication*> (host.get ()));
+	// Hosts activate the main buses they connect.
+	component_->activateBus (kAudio, kInput, 0, true);
+	component_->activateBus (kAudio, kOutput, 0, true);
 	ProcessSetup processSetup {kRealtime, kSample32, setup.maxBlock, setup.sampleRate};
 	processor_->setupProcessing (processSetup);
 	if (setup.activate)
