@@ -1,0 +1,137 @@
+#include "basecontroller.h"
+#include "indexedparameter.h"
+#include "kt3ids.h"
+#include "numbertext.h"
+#include "statestream.h"
+
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstmessage.h"
+#include <algorithm>
+#include <cmath>
+
+namespace Steinberg {
+namespace Vst {
+namespace Orvix {
+
+BaseController::BaseController ()
+{
+	std::fill (std::begin (midiControllerParams), std::end (midiControllerParams), kNoParamId);
+}
+
+tresult PLUGIN_API BaseController::initialize (FUnknown* context)
+{
+	const tresult result = EditControllerEx1::initialize (context);
+	if (result != kResultOk)
+		return result;
+
+	addUnit (new Unit (UString128 ("Root"), kRootUnitId, kNoParentUnitId, kPresetsId));
+
+	if (hasBypassParameter)
+	{
+		auto* bypass = new IndexedParameter (UString128 ("Bypass"), nullptr, 1, 0.0,
+		                                     ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass,
+		                                     kBypassId, kRootUnitId);
+		bypass->setStepName (0, UString128 ("off"));
+		bypass->setStepName (1, UString128 ("on"));
+		parameters.addParameter (bypass);
+	}
+	return kResultOk;
+}
+
+tresult PLUGIN_API BaseController::notify (IMessage* message)
+{
+	if (!message)
+		return kInvalidArgument;
+	if (!FIDStringsEqual (message->getMessageID (), "activated"))
+		return EditControllerEx1::notify (message);
+	double rate = 0.0;
+	IAttributeList* attributes = message->getAttributes ();
+	if (attributes && attributes->getFloat ("SampleRate", rate) == kResultOk)
+		sampleRate = rate;
+	return kResultOk;
+}
+
+tresult PLUGIN_API BaseController::setComponentState (IBStream* state)
+{
+	if (!state)
+		return kInvalidArgument;
+	// A stream that has ended stays ended, so the first failed read ends the reading: a count
+	// far beyond the stream's length costs no more than the stream itself.
+	int32 count = 0;
+	if (!readInt32LE (state, count))
+		return kResultOk;
+	for (int32 i = 0; i < count; ++i)
+	{
+		double value = 0.0;
+		if (!readDoubleLE (state, value))
+			return kResultOk;
+		if (std::isfinite (value))
+			setParamNormalized (static_cast<ParamID> (i), value);
+	}
+	int32 bypassWord = 0;
+	if (readInt32LE (state, bypassWord))
+		if (Parameter* bypass = getParameterObject (kBypassId))
+			bypass->setNormalized (static_cast<double> (bypassWord));
+	return kResultOk;
+}
+
+// The SDK's lookups by index throw for an index out of range; the host gets kResultFalse.
+tresult PLUGIN_API BaseController::getParameterInfo (int32 paramIndex, ParameterInfo& info)
+{
+	if (paramIndex < 0 || paramIndex >= getParameterCount ())
+		return kResultFalse;
+	return EditControllerEx1::getParameterInfo (paramIndex, info);
+}
+
+tresult PLUGIN_API BaseController::getUnitInfo (int32 unitIndex, UnitInfo& info)
+{
+	if (unitIndex < 0 || unitIndex >= getUnitCount ())
+		return kResultFalse;
+	return EditControllerEx1::getUnitInfo (unitIndex, info);
+}
+
+int32 PLUGIN_API BaseController::getProgramListCount ()
+{
+	return getParameterObject (kPresetsId) ? 1 : 0;
+}
+
+tresult PLUGIN_API BaseController::getProgramListInfo (int32 listIndex, ProgramListInfo& info)
+{
+	Parameter* presets = getParameterObject (kPresetsId);
+	if (!presets || listIndex != 0)
+		return kResultFalse;
+	const int64 lastProgram = truncateToInt64 (presets->toPlain (1.0));
+	info.id = kPresetsId;
+	info.programCount = static_cast<int32> (std::clamp<int64> (lastProgram, -1, kMaxInt32 - 1) + 1);
+	UString (info.name, str16BufferSize (String128)).fromAscii ("Presets");
+	return kResultOk;
+}
+
+tresult PLUGIN_API BaseController::getProgramName (ProgramListID listId, int32 programIndex,
+                                                   String128 name)
+{
+	if (listId != kPresetsId || programIndex < 0)
+		return kResultFalse;
+	Parameter* presets = getParameterObject (kPresetsId);
+	if (!presets)
+		return kResultFalse;
+	presets->toString (presets->toNormalized (static_cast<double> (programIndex)), name);
+	return kResultOk;
+}
+
+tresult PLUGIN_API BaseController::getMidiControllerAssignment (int32 busIndex, int16 /*channel*/,
+                                                                CtrlNumber midiControllerNumber,
+                                                                ParamID& id)
+{
+	if (busIndex != 0 || midiControllerNumber < 0 || midiControllerNumber >= kCountCtrlNumber)
+		return kResultFalse;
+	const ParamID assigned = midiControllerParams[midiControllerNumber];
+	if (assigned == kNoParamId)
+		return kResultFalse;
+	id = assigned;
+	return kResultOk;
+}
+
+} // namespace Orvix
+} // namespace Vst
+} // namespace Steinberg

@@ -1,0 +1,62 @@
+// BaseController: the effect-independent edit controller. The root unit and its program list,
+// the bypass parameter, the processor's state read into the parameters, the sample rate from
+// the processor's activation message, and a MIDI controller mapping table.
+#pragma once
+
+#include "pluginterfaces/vst/ivstmidicontrollers.h"
+#include "public.sdk/source/vst/vsteditcontroller.h"
+
+namespace Steinberg {
+namespace Vst {
+namespace Orvix {
+
+class BaseController : public EditControllerEx1, public IMidiMapping
+{
+public:
+	BaseController ();
+
+	//---IPluginBase: the root unit and, first of all parameters, the bypass
+	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
+
+	//---IConnectionPoint: records the sample rate of "activated"
+	tresult PLUGIN_API notify (IMessage* message) SMTG_OVERRIDE;
+
+	//---IEditController
+	// Reads the processor's state: a count, that many values for the IDs 0 to count - 1,
+	// and the bypass word.
+	tresult PLUGIN_API setComponentState (IBStream* state) SMTG_OVERRIDE;
+	tresult PLUGIN_API getParameterInfo (int32 paramIndex, ParameterInfo& info) SMTG_OVERRIDE;
+
+	//---IUnitInfo: the program list is backed by a parameter with the ID kPresetsId, if any
+	tresult PLUGIN_API getUnitInfo (int32 unitIndex, UnitInfo& info) SMTG_OVERRIDE;
+	int32 PLUGIN_API getProgramListCount () SMTG_OVERRIDE;
+	tresult PLUGIN_API getProgramListInfo (int32 listIndex, ProgramListInfo& info) SMTG_OVERRIDE;
+	tresult PLUGIN_API getProgramName (ProgramListID listId, int32 programIndex,
+	                                   String128 name) SMTG_OVERRIDE;
+
+	//---IMidiMapping
+	tresult PLUGIN_API getMidiControllerAssignment (int32 busIndex, int16 channel,
+	                                                CtrlNumber midiControllerNumber,
+	                                                ParamID& id) SMTG_OVERRIDE;
+
+	// The sample rate the processor last reported (44100 until it does).
+	double getSampleRate () const { return sampleRate; }
+
+	OBJ_METHODS (BaseController, EditControllerEx1)
+	DEFINE_INTERFACES
+		DEF_INTERFACE (IMidiMapping)
+		DEF_INTERFACE (IUnitInfo)
+	END_DEFINE_INTERFACES (EditControllerEx1)
+	REFCOUNT_METHODS (EditControllerEx1)
+
+protected:
+	// The parameter for each MIDI controller number (128 after-touch, 129 pitch bend);
+	// kNoParamId where none is assigned.
+	ParamID midiControllerParams[kCountCtrlNumber];
+	double sampleRate = 44100.0;
+	bool hasBypassParameter = true;
+};
+
+} // namespace Orvix
+} // namespace Vst
+} // namespace Steinberg
