@@ -6,12 +6,11 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 DirectProcessor::DirectProcessor (const ProcessorSetup& setup)
-: host (owned (new HostApplication))
-, object (owned (new Orvix::KT3ProcessorWithUIController))
+: object (owned (new Orvix::KT3ProcessorWithUIController))
 , component_ (object)
 , processor_ (object)
 {
-	component_->initialize (static_cast<IHostApplication*> (host.get ()));
+	component_->initialize (static_cast<IHostApplication*> (&host));
 	// Hosts activate the main buses they connect.
 	component_->activateBus (kAudio, kInput, 0, true);
 	component_->activateBus (kAudio, kOutput, 0, true);

@@ -28,7 +28,7 @@ public:
 	void connect (Steinberg::Vst::IConnectionPoint* peer);
 
 private:
-	Steinberg::IPtr<Steinberg::Vst::HostApplication> host;
+	Steinberg::Vst::HostApplication host; // not reference-counted: lives with this object
 	Steinberg::IPtr<Steinberg::Vst::Orvix::KT3ProcessorWithUIController> object;
 	Steinberg::Vst::IComponent* component_;
 	Steinberg::Vst::IAudioProcessor* processor_;

@@ -99,10 +99,10 @@ TEST (ProcessorBasics, ActivationSendsTheSampleRateOfTheCurrentSetup)
 	}
 
 	// Without setupProcessing the default setup's rate is reported.
-	auto host = owned (new HostApplication);
+	HostApplication host;
 	auto raw = owned (new Orvix::KT3ProcessorWithUIController);
 	auto fresh = owned (new MessageRecorder);
-	raw->initialize (static_cast<IHostApplication*> (host.get ()));
+	raw->initialize (static_cast<IHostApplication*> (&host));
 	raw->connect (fresh);
 	raw->setActive (true);
 	ASSERT_EQ (fresh->messages.size (), 1u);
@@ -124,7 +124,7 @@ TEST (ProcessorBasics, ActivationWithoutHostOrPeerSendsNothingAndSucceeds)
 TEST (ProcessorBasics, SecondInitializeFailsAndAddsNothing)
 {
 	DirectProcessor p;
-	auto host = owned (new HostApplication);
-	EXPECT_NE (p.component ()->initialize (static_cast<IHostApplication*> (host.get ())), kResultOk);
+	HostApplication host;
+	EXPECT_NE (p.component ()->initialize (static_cast<IHostApplication*> (&host)), kResultOk);
 	EXPECT_EQ (p.component ()->getBusCount (kAudio, kInput), 1);
 }

@@ -29,6 +29,8 @@ struct Rig
 	void fill (int32 n)
 	{
 		block.begin (n);
+		if (n == 0)
+			return;
 		auto l = noise (size_t (n), seed++), r = noise (size_t (n), seed++);
 		std::memcpy (block.in (0), l.data (), n * sizeof (float));
 		std::memcpy (block.in (1), r.data (), n * sizeof (float));
