@@ -1,0 +1,66 @@
+// Linux module entry: hosts call ModuleEntry after dlopen and ModuleExit before dlclose.
+// InitDll and ExitDll are kept for hosts that call them instead.
+#include "public.sdk/source/main/moduleentry.h"
+
+#include <dlfcn.h>
+#include <string>
+
+#define KT3_EXPORT extern "C" __attribute__ ((visibility ("default")))
+
+namespace {
+void* moduleHandle = nullptr;
+int entryCount = 0;
+} // namespace
+
+KT3_EXPORT bool ModuleEntry (void* sharedLibraryHandle)
+{
+	if (++entryCount == 1)
+		moduleHandle = sharedLibraryHandle;
+	return InitModule ();
+}
+
+KT3_EXPORT bool ModuleExit ()
+{
+	if (entryCount > 0 && --entryCount == 0)
+		moduleHandle = nullptr;
+	return DeinitModule ();
+}
+
+KT3_EXPORT bool InitDll ()
+{
+	InitModule ();
+	return true;
+}
+
+KT3_EXPORT bool ExitDll ()
+{
+	DeinitModule ();
+	return true;
+}
+
+namespace Steinberg {
+
+void* getModuleHandle ()
+{
+	return moduleHandle;
+}
+
+std::string getBundleResourcesPath ()
+{
+	// The path of the loaded .so, found by the address of one of its own functions:
+	// <bundle>/Contents/<arch>-linux/<name>.so, so Resources lies two folders up.
+	Dl_info info {};
+	if (!dladdr (reinterpret_cast<void*> (&getBundleResourcesPath), &info) || !info.dli_fname)
+		return {};
+	std::string path = info.dli_fname;
+	for (int up = 0; up < 2; ++up)
+	{
+		const auto slash = path.find_last_of ('/');
+		if (slash == std::string::npos)
+			return {};
+		path.erase (slash);
+	}
+	return path + "/Resources";
+}
+
+} // namespace Steinberg
