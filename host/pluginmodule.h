@@ -1,0 +1,33 @@
+// A VST 3 bundle loaded as a Linux host loads it: dlopen the module, ModuleEntry, then
+// GetPluginFactory; ModuleExit and dlclose when it is unloaded.
+#pragma once
+
+#include "pluginterfaces/base/ipluginbase.h"
+#include <string>
+
+namespace kt3host {
+
+class PluginModule
+{
+public:
+	// Loads <bundle>/Contents/x86_64-linux/<name>.so; on failure `error ()` says why.
+	explicit PluginModule (const std::string& bundlePath);
+	~PluginModule ();
+	PluginModule (const PluginModule&) = delete;
+	PluginModule& operator= (const PluginModule&) = delete;
+
+	bool loaded () const { return handle != nullptr; }
+	const std::string& error () const { return errorText; }
+	// An exported function of the module, or null.
+	void* symbol (const char* name) const;
+	// A new reference to the module's factory (the caller releases it), or null.
+	Steinberg::IPluginFactory* factory () const;
+	const std::string& modulePath () const { return path; }
+
+private:
+	void* handle = nullptr;
+	std::string path;
+	std::string errorText;
+};
+
+} // namespace kt3host

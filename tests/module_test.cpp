@@ -1,0 +1,215 @@
+// The built bundle, loaded as a Linux host loads it.
+#include "directprocessor.h"
+#include "kt3ids.h"
+#include "pluginmodule.h"
+#include "processblock.h"
+#include "reverbmodel.h"
+#include "statebytes.h"
+#include "text16.h"
+
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace kt3host;
+
+namespace {
+
+std::set<std::string> exportedSymbols (const std::string& path)
+{
+	std::set<std::string> names;
+	const std::string command = "nm -D --defined-only '" + path + "'";
+	FILE* pipe = popen (command.c_str (), "r");
+	if (!pipe)
+		return names;
+	char line[512];
+	while (fgets (line, sizeof line, pipe))
+	{
+		char address[64], type[8], name[400];
+		if (sscanf (line, "%63s %7s %399s", address, type, name) == 3)
+			names.insert (name);
+	}
+	pclose (pipe);
+	return names;
+}
+
+template <typename T>
+IPtr<T> create (IPluginFactory* factory, const FUID& cid)
+{
+	void* obj = nullptr;
+	TUID bytes;
+	cid.toTUID (bytes);
+	if (factory->createInstance (bytes, T::iid, &obj) != kResultOk)
+		return nullptr;
+	return owned (static_cast<T*> (obj));
+}
+
+} // namespace
+
+class Module : public ::testing::Test
+{
+protected:
+	PluginModule module {KT3_BUNDLE_PATH};
+	void SetUp () override { ASSERT_TRUE (module.loaded ()) << module.error (); }
+};
+
+TEST_F (Module, ExportsOnlyTheEntryPoints)
+{
+	EXPECT_EQ (exportedSymbols (module.modulePath ()),
+	           (std::set<std::string> {"ExitDll", "GetPluginFactory", "InitDll", "ModuleEntry", "ModuleExit"}));
+	using Hook = bool (*) ();
+	auto init = reinterpret_cast<Hook> (module.symbol ("InitDll"));
+	auto exit = reinterpret_cast<Hook> (module.symbol ("ExitDll"));
+	EXPECT_TRUE (exit ());
+	EXPECT_TRUE (init ());
+	EXPECT_TRUE (init ());
+	EXPECT_TRUE (exit ());
+	EXPECT_TRUE (exit ());
+}
+
+TEST_F (Module, FactoryIsSharedUntilTheLastReleaseThenBuiltAgain)
+{
+	IPluginFactory* first = module.factory ();
+	IPluginFactory* second = module.factory ();
+	ASSERT_EQ (first, second);
+	EXPECT_EQ (first->addRef (), 3u);
+	EXPECT_EQ (first->release (), 2u);
+	EXPECT_EQ (second->release (), 1u);
+	EXPECT_EQ (first->release (), 0u);
+
+	IPluginFactory* fresh = module.factory ();
+	ASSERT_TRUE (fresh);
+	EXPECT_EQ (fresh->countClasses (), 2);
+	PClassInfo info;
+	ASSERT_EQ (fresh->getClassInfo (0, &info), kResultOk);
+	EXPECT_STREQ (info.category, kVstAudioEffectClass);
+	ASSERT_EQ (fresh->getClassInfo (1, &info), kResultOk);
+	EXPECT_STREQ (info.category, kVstComponentControllerClass);
+	EXPECT_EQ (fresh->getClassInfo (2, &info), kInvalidArgument);
+	fresh->release ();
+}
+
+TEST_F (Module, RecordsDescribeVendorAndBothClasses)
+{
+	auto factory = owned (module.factory ());
+	PFactoryInfo vendor;
+	ASSERT_EQ (factory->getFactoryInfo (&vendor), kResultOk);
+	EXPECT_STREQ (vendor.vendor, "Orvix");
+	EXPECT_EQ (std::strncmp (vendor.email, "mailto:", 7), 0);
+	EXPECT_EQ (vendor.flags, PFactoryInfo::kUnicode);
+
+	FUnknownPtr<IPluginFactory2> factory2 (factory);
+	ASSERT_TRUE (factory2);
+	PClassInfo2 processor, controller;
+	ASSERT_EQ (factory2->getClassInfo2 (0, &processor), kResultOk);
+	ASSERT_EQ (factory2->getClassInfo2 (1, &controller), kResultOk);
+	EXPECT_EQ (FUID::fromTUID (processor.cid), Orvix::kKT3ProcessorUID);
+	EXPECT_EQ (FUID::fromTUID (controller.cid), Orvix::kKT3ControllerUID);
+	for (const PClassInfo2* c : {&processor, &controller})
+	{
+		EXPECT_STREQ (c->name, "KT3");
+		EXPECT_EQ (c->cardinality, PClassInfo::kManyInstances);
+		EXPECT_EQ (c->classFlags, uint32 (kDistributable));
+		EXPECT_STREQ (c->vendor, "");
+		EXPECT_STREQ (c->version, "1.6.06.0811");
+		EXPECT_STREQ (c->sdkVersion, "VST 3.6.5");
+	}
+	EXPECT_STREQ (processor.subCategories, "Fx|Reverb");
+	EXPECT_STREQ (controller.subCategories, "");
+
+	FUnknownPtr<IPluginFactory3> factory3 (factory);
+	ASSERT_TRUE (factory3);
+	PClassInfoW wide;
+	ASSERT_EQ (factory3->getClassInfoUnicode (0, &wide), kResultOk);
+	EXPECT_EQ (toAscii (wide.name), "KT3");
+	EXPECT_EQ (toAscii (wide.version), "1.6.06.0811");
+	EXPECT_EQ (toAscii (wide.sdkVersion), "VST 3.6.5");
+	EXPECT_STREQ (wide.category, "Audio Module Class");
+	EXPECT_STREQ (wide.subCategories, "Fx|Reverb");
+	EXPECT_EQ (factory3->setHostContext (nullptr), kNotImplemented);
+}
+
+TEST_F (Module, CreateInstanceRefusesUnknownClassesAndInterfaces)
+{
+	auto factory = owned (module.factory ());
+	void* obj = reinterpret_cast<void*> (1);
+	const FUID unknown (1, 2, 3, 4);
+	TUID bytes;
+	unknown.toTUID (bytes);
+	EXPECT_EQ (factory->createInstance (bytes, IComponent::iid, &obj), kNoInterface);
+	EXPECT_EQ (obj, nullptr);
+
+	Orvix::kKT3ProcessorUID.toTUID (bytes);
+	obj = reinterpret_cast<void*> (1);
+	EXPECT_EQ (factory->createInstance (bytes, IEditController::iid, &obj), kNoInterface);
+	EXPECT_EQ (obj, nullptr);
+}
+
+TEST_F (Module, LoadedProcessorNamesTheControllerAndSoundsLikeTheLinkedOne)
+{
+	auto factory = owned (module.factory ());
+	auto component = create<IComponent> (factory, Orvix::kKT3ProcessorUID);
+	ASSERT_TRUE (component);
+	TUID controllerCid;
+	ASSERT_EQ (component->getControllerClassId (controllerCid), kResultOk);
+	auto controller = create<IEditController> (factory, FUID::fromTUID (controllerCid));
+	ASSERT_TRUE (controller);
+
+	HostApplication host;
+	ASSERT_EQ (component->initialize (static_cast<IHostApplication*> (&host)), kResultOk);
+	ASSERT_EQ (controller->initialize (static_cast<IHostApplication*> (&host)), kResultOk);
+	FUnknownPtr<IConnectionPoint> componentPoint (component), controllerPoint (controller);
+	ASSERT_TRUE (componentPoint && controllerPoint);
+	componentPoint->connect (controllerPoint);
+	controllerPoint->connect (componentPoint);
+	EXPECT_EQ (setComponentState (controller, getState (component)), kResultOk);
+	EXPECT_DOUBLE_EQ (controller->getParamNormalized (Orvix::kMixId), 0.9);
+
+	component->activateBus (kAudio, kInput, 0, true);
+	component->activateBus (kAudio, kOutput, 0, true);
+	FUnknownPtr<IAudioProcessor> processor (component);
+	ProcessSetup setup {kRealtime, kSample32, 512, 48000};
+	ASSERT_EQ (processor->setupProcessing (setup), kResultOk);
+	ASSERT_EQ (component->setActive (true), kResultOk);
+
+	DirectProcessor linked;
+	ProcessBlock loadedBlock (512), linkedBlock (512);
+	for (int b = 0; b < 20; ++b)
+	{
+		for (ProcessBlock* block : {&loadedBlock, &linkedBlock})
+		{
+			block->begin (512);
+			if (b == 5)
+				block->changes ().add (Orvix::kSizeId, 0.25);
+			if (b == 9 || b == 13)
+				block->changes ().add (Orvix::kBypassId, b == 9 ? 1.0 : 0.0);
+			const auto l = noise (512, 100 + b), r = noise (512, 200 + b);
+			std::memcpy (block->in (0), l.data (), sizeof (float) * 512);
+			std::memcpy (block->in (1), r.data (), sizeof (float) * 512);
+		}
+		loadedBlock.process (processor);
+		linkedBlock.process (linked.processor ());
+		ASSERT_EQ (0, std::memcmp (loadedBlock.out (0), linkedBlock.out (0), sizeof (float) * 512)) << b;
+		ASSERT_EQ (0, std::memcmp (loadedBlock.out (1), linkedBlock.out (1), sizeof (float) * 512)) << b;
+	}
+	EXPECT_EQ (getState (component), getState (linked.component ()));
+
+	// The state restores into a fresh pair.
+	auto other = create<IComponent> (factory, Orvix::kKT3ProcessorUID);
+	ASSERT_TRUE (other);
+	other->initialize (static_cast<IHostApplication*> (&host));
+	EXPECT_EQ (setState (other, getState (component)), kResultOk);
+	EXPECT_EQ (getState (other), getState (component));
+	other->terminate ();
+
+	component->setActive (false);
+	componentPoint->disconnect (controllerPoint);
+	controllerPoint->disconnect (componentPoint);
+	controller->terminate ();
+	component->terminate ();
+}
