@@ -1,0 +1,204 @@
+// The reverb's controller as the host sees it: parameter list, conversions, units, program
+// list, MIDI mapping and the activation message.
+#include "hostedcontroller.h"
+#include "directprocessor.h"
+#include "indexedparameter.h"
+#include "kt3ids.h"
+
+#include <gtest/gtest.h>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace Steinberg::Vst::Orvix;
+using kt3host::toAscii;
+
+namespace {
+
+struct Expected
+{
+	ParamID id;
+	const char* title;
+	const char* units;
+	int32 stepCount;
+	double defaultValue;
+	int32 flags;
+};
+
+// The reverb with a program-change parameter of three programs and MIDI volume mapped to Mix.
+class ProgramsController : public ReverbController
+{
+public:
+	tresult PLUGIN_API initialize (FUnknown* context) override
+	{
+		const tresult result = ReverbController::initialize (context);
+		auto* programs = new IndexedParameter (u"Program", nullptr, 2, 0.0,
+		                                       ParameterInfo::kIsProgramChange, kPresetsId, 0);
+		programs->setStepName (0, u"Hall");
+		programs->setStepName (1, u"Room");
+		programs->setStepName (2, u"Plate");
+		parameters.addParameter (programs);
+		midiControllerParams[ControllerNumbers::kCtrlVolume] = kMixId;
+		return result;
+	}
+};
+
+} // namespace
+
+TEST (ReverbController, PublishesTheRootUnitAndFiveParametersInOrder)
+{
+	HostedController<> c;
+	ASSERT_TRUE (c.edit && c.edit2 && c.units && c.midi && c.connection);
+	const Expected expected[] = {
+		{kBypassId, "Bypass", "", 1, 0.0, 0x10001},
+		{kSizeId, "Size", "m", 0, 0.7, ParameterInfo::kCanAutomate},
+		{kHFDampId, "HF Damp", "%", 0, 0.7, ParameterInfo::kCanAutomate},
+		{kMixId, "Mix", "%", 0, 0.9, ParameterInfo::kCanAutomate},
+		{kOutputId, "Output", "dB", 0, 0.5, ParameterInfo::kCanAutomate},
+	};
+	ASSERT_EQ (c.edit->getParameterCount (), 5);
+	for (int32 i = 0; i < 5; ++i)
+	{
+		ParameterInfo info {};
+		ASSERT_EQ (c.edit->getParameterInfo (i, info), kResultTrue);
+		EXPECT_EQ (info.id, expected[i].id);
+		EXPECT_EQ (toAscii (info.title), expected[i].title);
+		EXPECT_EQ (toAscii (info.shortTitle), "");
+		EXPECT_EQ (toAscii (info.units), expected[i].units);
+		EXPECT_EQ (info.stepCount, expected[i].stepCount);
+		EXPECT_EQ (info.defaultNormalizedValue, expected[i].defaultValue);
+		EXPECT_EQ (info.flags, expected[i].flags);
+		EXPECT_EQ (info.unitId, kRootUnitId);
+		EXPECT_EQ (c.edit->getParamNormalized (info.id), 0.0);
+	}
+	ParameterInfo info {};
+	EXPECT_EQ (c.edit->getParameterInfo (5, info), kResultFalse);
+	EXPECT_EQ (c.edit->getParameterInfo (-1, info), kResultFalse);
+	String128 text;
+	EXPECT_EQ (c.edit->getParamStringByValue (4, 0.5, text), kResultFalse);
+
+	ASSERT_EQ (c.units->getUnitCount (), 1);
+	UnitInfo unit {};
+	ASSERT_EQ (c.units->getUnitInfo (0, unit), kResultTrue);
+	EXPECT_EQ (unit.id, kRootUnitId);
+	EXPECT_EQ (unit.parentUnitId, kNoParentUnitId);
+	EXPECT_EQ (toAscii (unit.name), "Root");
+	EXPECT_EQ (unit.programListId, ProgramListID (kPresetsId));
+	EXPECT_EQ (c.units->getUnitInfo (1, unit), kResultFalse);
+	EXPECT_EQ (c.units->getUnitInfo (-1, unit), kResultFalse);
+}
+
+TEST (ReverbController, ConvertsValuesAndTexts)
+{
+	HostedController<> c;
+	EXPECT_EQ (c.text (kOutputId, c.edit->getParamNormalized (kOutputId)), "-20.00");
+	EXPECT_EQ (c.text (kSizeId, 0.7), "7.00");
+	EXPECT_EQ (c.text (kHFDampId, 0.7), "70.00");
+	EXPECT_EQ (c.text (kMixId, 0.9), "90.00");
+	EXPECT_EQ (c.text (kOutputId, 0.5), "0.00");
+	EXPECT_EQ (c.text (kOutputId, 0.25), "-10.00");
+	EXPECT_EQ (c.text (kBypassId, 0.0), "off");
+	EXPECT_EQ (c.text (kBypassId, 1.0), "on");
+	EXPECT_EQ (c.edit->normalizedParamToPlain (kOutputId, 0.25), -10.0);
+	EXPECT_EQ (c.edit->plainParamToNormalized (kMixId, 45.0), 0.45);
+
+	struct Typed
+	{
+		ParamID id;
+		const char* text;
+		double normalized;
+	};
+	for (const Typed& t : {Typed {kOutputId, "-30", 0.0}, Typed {kSizeId, "12", 1.0},
+	                       Typed {kMixId, "45", 0.45}, Typed {kBypassId, "off", 0.0},
+	                       Typed {kBypassId, "on", 1.0}})
+	{
+		ParamValue value = -1;
+		EXPECT_EQ (c.typed (t.id, t.text, value), kResultTrue);
+		EXPECT_EQ (value, t.normalized) << t.text;
+	}
+	ParamValue value = -1;
+	EXPECT_EQ (c.typed (kSizeId, "abc", value), kResultFalse);
+	EXPECT_EQ (c.typed (kBypassId, "On", value), kResultFalse);
+}
+
+TEST (ReverbController, SecondInitializeAddsNothingAndTerminateEmptiesTheLists)
+{
+	HostedController<> c;
+	EXPECT_EQ (c.edit->initialize (c.host), kResultFalse);
+	EXPECT_EQ (c.edit->getParameterCount (), 5);
+	EXPECT_EQ (c.units->getUnitCount (), 1);
+	EXPECT_EQ (c.edit->terminate (), kResultOk);
+	EXPECT_EQ (c.edit->getParameterCount (), 0);
+	EXPECT_EQ (c.units->getUnitCount (), 0);
+}
+
+TEST (ReverbController, HasNoProgramListWithoutAProgramChangeParameter)
+{
+	HostedController<> c;
+	EXPECT_EQ (c.units->getProgramListCount (), 0);
+	ProgramListInfo list {};
+	EXPECT_EQ (c.units->getProgramListInfo (0, list), kResultFalse);
+	String128 name;
+	EXPECT_EQ (c.units->getProgramName (kPresetsId, 0, name), kResultFalse);
+}
+
+TEST (BaseController, ProgramListFollowsTheProgramChangeParameter)
+{
+	HostedController<ProgramsController> c;
+	ASSERT_EQ (c.units->getProgramListCount (), 1);
+	ProgramListInfo list {};
+	ASSERT_EQ (c.units->getProgramListInfo (0, list), kResultOk);
+	EXPECT_EQ (list.id, ProgramListID (kPresetsId));
+	EXPECT_EQ (list.programCount, 3);
+	EXPECT_EQ (toAscii (list.name), "Presets");
+	EXPECT_EQ (c.units->getProgramListInfo (1, list), kResultFalse);
+
+	String128 name;
+	ASSERT_EQ (c.units->getProgramName (kPresetsId, 1, name), kResultOk);
+	EXPECT_EQ (toAscii (name), "Room");
+	ASSERT_EQ (c.units->getProgramName (kPresetsId, 9, name), kResultOk);
+	EXPECT_EQ (toAscii (name), "Plate");
+	EXPECT_EQ (c.units->getProgramName (kPresetsId, -1, name), kResultFalse);
+	EXPECT_EQ (c.units->getProgramName (kBypassId, 0, name), kResultFalse);
+}
+
+TEST (BaseController, MidiMappingAnswersOnlyAssignedControllersOnBusZero)
+{
+	HostedController<> reverb;
+	ParamID id = 12345;
+	EXPECT_EQ (reverb.midi->getMidiControllerAssignment (0, 0, ControllerNumbers::kCtrlVolume, id),
+	           kResultFalse);
+
+	HostedController<ProgramsController> c;
+	ASSERT_EQ (c.midi->getMidiControllerAssignment (0, 15, ControllerNumbers::kCtrlVolume, id),
+	           kResultOk);
+	EXPECT_EQ (id, ParamID (kMixId));
+	id = 12345;
+	EXPECT_EQ (c.midi->getMidiControllerAssignment (1, 0, ControllerNumbers::kCtrlVolume, id),
+	           kResultFalse);
+	for (CtrlNumber number : {CtrlNumber (-1), CtrlNumber (ControllerNumbers::kPitchBend),
+	                          CtrlNumber (ControllerNumbers::kCountCtrlNumber)})
+		EXPECT_EQ (c.midi->getMidiControllerAssignment (0, 0, number, id), kResultFalse);
+	EXPECT_EQ (id, 12345u);
+}
+
+TEST (BaseController, RecordsTheSampleRateOfTheActivationMessage)
+{
+	HostedController<> c;
+	auto message = owned (new HostMessage);
+	message->setMessageID ("activated");
+	EXPECT_EQ (c.connection->notify (message), kResultOk);
+	EXPECT_EQ (c.object->getSampleRate (), 44100.0);
+
+	message->setMessageID ("something else");
+	message->getAttributes ()->setFloat ("SampleRate", 22050.0);
+	EXPECT_EQ (c.connection->notify (message), kResultFalse);
+	EXPECT_EQ (c.object->getSampleRate (), 44100.0);
+	EXPECT_EQ (c.connection->notify (nullptr), kInvalidArgument);
+
+	// The processor's own message, through the connection.
+	kt3host::DirectProcessor processor ({96000.0, 512, false});
+	processor.connect (c.connection);
+	ASSERT_EQ (processor.component ()->setActive (true), kResultOk);
+	EXPECT_EQ (c.object->getSampleRate (), 96000.0);
+	processor.component ()->setActive (false);
+}
