@@ -12,6 +12,7 @@ packages=(
   libxcb1-dev libxcb-xtest0-dev xvfb xauth
   fst-dev
   clang libclang-rt-14-dev
+  locales # locale sources: a test generates a decimal-comma locale from them
 )
 
 missing=()
