@@ -1,0 +1,111 @@
+// kt3-render as a user runs it: files in and out, parameter texts, and its error cases.
+#include "audiofile.h"
+#include "directprocessor.h"
+#include "kt3ids.h"
+#include "processblock.h"
+#include "reverbmodel.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+using namespace Steinberg::Vst;
+
+namespace {
+
+const std::string kTool = KT3_RENDER_PATH;
+
+int run (const std::string& arguments)
+{
+	const int status = std::system ((kTool + " " + arguments + " > /dev/null 2>&1").c_str ());
+	return WIFEXITED (status) ? WEXITSTATUS (status) : -1;
+}
+
+std::string tempPath (const std::string& name)
+{
+	return ::testing::TempDir () + "kt3-render-" + name;
+}
+
+StereoAudio shortInput (double rate)
+{
+	StereoAudio a;
+	a.sampleRate = rate;
+	a.left = noise (4000, 5);
+	a.right = noise (4000, 6);
+	return a;
+}
+
+} // namespace
+
+TEST (Render, KeepsTheRateAndAppendsTheTail)
+{
+	std::string error;
+	const std::string in = tempPath ("in.wav"), out = tempPath ("out.flac");
+	ASSERT_TRUE (writeAudio (in, shortInput (44100), error)) << error;
+	ASSERT_EQ (run ("--in " + in + " --out " + out + " --tail 0.5"), 0);
+	StereoAudio result;
+	ASSERT_TRUE (readAudio (out, result, error)) << error;
+	EXPECT_EQ (result.sampleRate, 44100);
+	EXPECT_EQ (result.frames (), 4000u + 22050u);
+}
+
+TEST (Render, ParameterTextsReachTheProcessorAsTyped)
+{
+	std::string error;
+	const std::string in = tempPath ("params-in.wav"), out = tempPath ("params-out.wav");
+	const StereoAudio input = shortInput (48000);
+	ASSERT_TRUE (writeAudio (in, input, error)) << error;
+	ASSERT_EQ (run ("--in " + in + " --out " + out + " --tail 0 --block 256 --set Size=4.5 --set 'HF Damp=30' --set Output=-6"), 0);
+	StereoAudio rendered;
+	ASSERT_TRUE (readAudio (out, rendered, error)) << error;
+
+	// The same settings as normalised values, applied directly to a linked processor.
+	kt3host::DirectProcessor p ({48000.0, 256, true});
+	kt3host::ProcessBlock block (256);
+	for (size_t pos = 0; pos < input.frames (); pos += 256)
+	{
+		const int n = int (std::min<size_t> (256, input.frames () - pos));
+		block.begin (n);
+		if (pos == 0)
+		{
+			block.changes ().add (Orvix::kSizeId, 0.45);
+			block.changes ().add (Orvix::kHFDampId, 0.3);
+			block.changes ().add (Orvix::kOutputId, 14.0 / 40.0);
+		}
+		std::memcpy (block.in (0), &input.left[pos], n * sizeof (float));
+		std::memcpy (block.in (1), &input.right[pos], n * sizeof (float));
+		block.process (p.processor ());
+		ASSERT_EQ (0, std::memcmp (block.out (0), &rendered.left[pos], n * sizeof (float))) << pos;
+		ASSERT_EQ (0, std::memcmp (block.out (1), &rendered.right[pos], n * sizeof (float))) << pos;
+	}
+}
+
+TEST (Render, DemoWritesWetAndDryFiles)
+{
+	const std::string out = tempPath ("demo.wav");
+	ASSERT_EQ (run ("--out " + out + " --tail 0.1"), 0);
+	StereoAudio wet, dry;
+	std::string error;
+	ASSERT_TRUE (readAudio (out, wet, error)) << error;
+	ASSERT_TRUE (readAudio (tempPath ("demo-dry.wav"), dry, error)) << error;
+	EXPECT_EQ (wet.frames (), dry.frames () + 4800u);
+	EXPECT_NE (wet.left, std::vector<float> (wet.frames (), 0.0f));
+}
+
+TEST (Render, ErrorsAreOneLineAndANonZeroExit)
+{
+	std::string error;
+	const std::string in = tempPath ("err-in.wav");
+	ASSERT_TRUE (writeAudio (in, shortInput (48000), error));
+	EXPECT_EQ (run ("--in /nonexistent/file.wav"), 1);
+	EXPECT_EQ (run ("--in " + in + " --set Colour=3"), 1);
+	EXPECT_EQ (run ("--in " + in + " --set Size=abc"), 1);
+	EXPECT_EQ (run ("--in " + in + " --set Size"), 1);
+	EXPECT_EQ (run ("--plugin /nonexistent.vst3"), 1);
+	EXPECT_EQ (run ("--in " + in + " --out /nonexistent/dir/out.wav"), 1);
+	EXPECT_EQ (run ("--block 0"), 1);
+	EXPECT_EQ (run ("--frobnicate"), 1);
+	EXPECT_EQ (run ("--list-params"), 0);
+}
