@@ -1,0 +1,43 @@
+#include "cbitmap.h"
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO_IMPLEMENTATION_WARNING
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+namespace VSTGUI {
+
+CBitmap::CBitmap (int width, int height, std::vector<uint32_t> pixels)
+: width (width), height (height), pixels (std::move (pixels))
+{
+}
+
+CBitmapPtr CBitmap::loadPNG (const std::string& path)
+{
+	int w = 0;
+	int h = 0;
+	int channels = 0;
+	stbi_uc* rgba = stbi_load (path.c_str (), &w, &h, &channels, 4);
+	if (!rgba)
+		return nullptr;
+
+	std::vector<uint32_t> pixels (static_cast<size_t> (w) * h);
+	for (size_t i = 0; i < pixels.size (); ++i)
+	{
+		const stbi_uc* p = rgba + i * 4;
+		const uint32_t a = p[3];
+		auto premultiply = [a] (uint32_t c) { return (c * a + 127) / 255; };
+		pixels[i] = (a << 24) | (premultiply (p[0]) << 16) | (premultiply (p[1]) << 8) |
+		            premultiply (p[2]);
+	}
+	stbi_image_free (rgba);
+	return std::make_shared<CBitmap> (w, h, std::move (pixels));
+}
+
+} // namespace VSTGUI

@@ -1,0 +1,288 @@
+#include "vst3editor.h"
+
+#include "vstgui/lib/controls/ccontrol.h"
+#include "vstgui/lib/platform/linux/x11frame.h"
+
+#include "base/source/updatehandler.h"
+#include "pluginterfaces/base/fstrdefs.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace VSTGUI {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+// "w, h" read as integers on each side of the first comma.
+std::optional<CPoint> parseIntegerSize (const std::string* text)
+{
+	if (!text)
+		return {};
+	const auto comma = text->find (',');
+	if (comma == std::string::npos)
+		return {};
+	return CPoint (std::strtol (text->c_str (), nullptr, 10), std::strtol (text->c_str () + comma + 1, nullptr, 10));
+}
+
+} // namespace
+
+// Keeps the controls of one tag in step with their parameter, as one of its dependents.
+class VST3Editor::ParameterChangeListener : public FObject
+{
+public:
+	explicit ParameterChangeListener (Parameter* parameter) : parameter (parameter)
+	{
+		if (parameter)
+		{
+			parameter->addRef ();
+			parameter->addDependent (this);
+		}
+	}
+	~ParameterChangeListener () override
+	{
+		if (parameter)
+		{
+			parameter->removeDependent (this);
+			parameter->release ();
+		}
+	}
+
+	bool hasParameter () const { return parameter != nullptr; }
+
+	void addControl (CControl* control)
+	{
+		controls.push_back (control);
+		if (parameter)
+			updateControl (control);
+	}
+
+	// Without a parameter the controls of a tag mirror each other.
+	void mirror (CControl* source)
+	{
+		for (CControl* c : controls)
+		{
+			if (c == source || c->getValueNormalized () == source->getValueNormalized ())
+				continue;
+			c->setValueNormalized (source->getValueNormalized ());
+			c->setClean ();
+			c->invalid ();
+		}
+	}
+
+	void PLUGIN_API update (FUnknown*, int32 message) override
+	{
+		if (message != IDependent::kChanged || !parameter)
+			return;
+		for (CControl* c : controls)
+			updateControl (c);
+	}
+
+private:
+	void updateControl (CControl* control)
+	{
+		const ParameterInfo& info = parameter->getInfo ();
+		control->setMouseEnabled (!(info.flags & ParameterInfo::kIsReadOnly));
+		control->setDefaultValue (static_cast<float> (info.defaultNormalizedValue));
+		control->setMin (0.f);
+		control->setMax (1.f);
+		const auto value = static_cast<float> (parameter->getNormalized ());
+		// The editor's own edit comes back here too; a control already there stays untouched.
+		if (control->getValue () == value)
+			return;
+		control->setValue (value);
+		control->setClean ();
+		control->invalid ();
+	}
+
+	Parameter* parameter;
+	std::vector<CControl*> controls;
+};
+
+VST3Editor::VST3Editor (EditController* controller, const char* templateName, const char* xmlFile)
+: VSTGUIEditor (controller),
+  delegate (dynamic_cast<VST3EditorDelegate*> (controller)),
+  description (std::make_unique<UIDescription> (xmlFile ? xmlFile : "")),
+  templateName (templateName ? templateName : ""),
+  updateTimer ([] (CVSTGUITimer*) { UpdateHandler::instance ()->triggerDeferedUpdates (); }, kUpdateInterval)
+{
+	// Parameters tell their dependents through the update handler; make sure there is one.
+	UpdateHandler::instance ();
+	if (!description->parse ())
+		return;
+	description->migrateLegacyFocusAttributes ();
+	const UIAttributes* attributes = description->getTemplateAttributes (this->templateName);
+	if (!attributes)
+		return;
+	templateFound = true;
+	const CPoint size = parseIntegerSize (attributes->getAttributeValue ("size")).value_or (CPoint ());
+	minSize = parseIntegerSize (attributes->getAttributeValue ("minSize")).value_or (size);
+	maxSize = parseIntegerSize (attributes->getAttributeValue ("maxSize")).value_or (size);
+	ViewRect r (0, 0, static_cast<int32> (size.x), static_cast<int32> (size.y));
+	setRect (r);
+}
+
+VST3Editor::~VST3Editor ()
+{
+	close ();
+}
+
+bool VST3Editor::createFrame (IRunLoop* runLoop)
+{
+	if (!templateFound || frame)
+		return false;
+	const ViewRect& r = getRect ();
+	frame = std::make_unique<CFrame> (CRect (0, 0, r.getWidth (), r.getHeight ()), this);
+	frame->setRunLoop (runLoop);
+	CView* view = description->createView (templateName, this);
+	if (!view)
+	{
+		paramChangeListeners.clear ();
+		frame.reset ();
+		return false;
+	}
+	// The frame takes the created template's size.
+	const CRect& viewSize = view->getViewSize ();
+	frame->setViewSize (CRect (0, 0, viewSize.getWidth (), viewSize.getHeight ()), false);
+	frame->addView (view);
+	applyFocusDrawing ();
+	if (delegate)
+		delegate->didOpen (this);
+	updateTimer.start (runLoop);
+	return true;
+}
+
+void VST3Editor::applyFocusDrawing ()
+{
+	const UIAttributes* attributes = description->getCustomAttributes ("FocusDrawing");
+	if (!attributes)
+		return;
+	CFrame::FocusDrawing focus = frame->getFocusDrawing ();
+	if (const std::string* enabled = attributes->getAttributeValue ("enabled"))
+		focus.enabled = *enabled == "true";
+	if (const std::string* color = attributes->getAttributeValue ("color"))
+		focus.color = description->getColor (*color).value_or (focus.color);
+	focus.width = attributes->getDoubleAttribute ("width").value_or (focus.width);
+	frame->setFocusDrawing (focus);
+}
+
+bool VST3Editor::open (void* parent, FIDString platformType)
+{
+	if (!parent || !FIDStringsEqual (platformType, kPlatformTypeX11EmbedWindowID) || !createFrame (getRunLoop ()))
+		return false;
+	const auto parentWindow = static_cast<uint32_t> (reinterpret_cast<uintptr_t> (parent));
+	platformFrame = std::make_unique<X11Frame> (frame.get (), parentWindow, getRunLoop ());
+	if (!platformFrame->isValid ())
+	{
+		close ();
+		return false;
+	}
+	return true;
+}
+
+bool VST3Editor::openOffscreen (IRunLoop* runLoop)
+{
+	return createFrame (runLoop);
+}
+
+void VST3Editor::close ()
+{
+	if (!frame)
+		return;
+	updateTimer.stop ();
+	if (delegate)
+		delegate->willClose (this);
+	platformFrame.reset ();
+	// Views end edits still open while their tags are still bound.
+	frame->removeAll ();
+	paramChangeListeners.clear ();
+	frame.reset ();
+}
+
+tresult PLUGIN_API VST3Editor::onSize (ViewRect* newSize)
+{
+	// The size is fixed: only the editor's own size is accepted, wherever the host puts it.
+	if (!newSize || newSize->getWidth () != getRect ().getWidth () || newSize->getHeight () != getRect ().getHeight ())
+		return kResultFalse;
+	return VSTGUIEditor::onSize (newSize);
+}
+
+tresult PLUGIN_API VST3Editor::checkSizeConstraint (ViewRect* rect)
+{
+	if (!rect)
+		return kInvalidArgument;
+	const auto clamp = [] (int32 v, CCoord lo, CCoord hi) {
+		return std::max (static_cast<int32> (lo), std::min (static_cast<int32> (hi), v));
+	};
+	rect->right = rect->left + clamp (rect->getWidth (), minSize.x, maxSize.x);
+	rect->bottom = rect->top + clamp (rect->getHeight (), minSize.y, maxSize.y);
+	return kResultTrue;
+}
+
+VST3Editor::ParameterChangeListener* VST3Editor::listenerFor (int32_t tag) const
+{
+	auto it = paramChangeListeners.find (tag);
+	return it == paramChangeListeners.end () ? nullptr : it->second.get ();
+}
+
+void VST3Editor::valueChanged (CControl* control)
+{
+	if (!control->isEditing ())
+		return;
+	ParameterChangeListener* listener = listenerFor (control->getTag ());
+	if (!listener)
+		return;
+	if (!listener->hasParameter ())
+	{
+		listener->mirror (control);
+		return;
+	}
+	const auto id = static_cast<ParamID> (control->getTag ());
+	if (controller->setParamNormalized (id, control->getValueNormalized ()) == kResultTrue)
+		controller->performEdit (id, controller->getParamNormalized (id));
+}
+
+void VST3Editor::controlBeginEdit (CControl* control)
+{
+	if (listenerFor (control->getTag ()))
+		controller->beginEdit (static_cast<ParamID> (control->getTag ()));
+}
+
+void VST3Editor::controlEndEdit (CControl* control)
+{
+	if (listenerFor (control->getTag ()))
+		controller->endEdit (static_cast<ParamID> (control->getTag ()));
+}
+
+CView* VST3Editor::createView (const UIAttributes& attributes, const IUIDescription* desc)
+{
+	const std::string* name = attributes.getAttributeValue ("custom-view-name");
+	if (!delegate || !name)
+		return nullptr;
+	return delegate->createCustomView (name->c_str (), attributes, desc, this);
+}
+
+CView* VST3Editor::verifyView (CView* view, const UIAttributes& attributes, const IUIDescription* desc)
+{
+	if (delegate)
+		view = delegate->verifyView (view, attributes, desc, this);
+	auto* control = dynamic_cast<CControl*> (view);
+	if (!control || control->getTag () == -1 || control->getListener () != this)
+		return view;
+	auto& listener = paramChangeListeners[control->getTag ()];
+	if (!listener)
+		listener = std::make_unique<ParameterChangeListener> (
+		    controller->getParameterObject (static_cast<ParamID> (control->getTag ())));
+	listener->addControl (control);
+	return view;
+}
+
+IController* VST3Editor::createSubController (const char* name, const IUIDescription* desc)
+{
+	return delegate ? delegate->createSubController (name, desc, this) : nullptr;
+}
+
+} // namespace VSTGUI
