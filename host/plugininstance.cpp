@@ -22,7 +22,7 @@ IPtr<T> createInstance (IPluginFactory* factory, const TUID cid)
 
 } // namespace
 
-PluginInstance::PluginInstance (const PluginModule& module)
+PluginInstance::PluginInstance (const PluginModule& module) : editHandler (owned (new EditHandler))
 {
 	factory = owned (module.factory ());
 	if (!factory)
@@ -54,7 +54,10 @@ PluginInstance::PluginInstance (const PluginModule& module)
 		controllerPtr = nullptr;
 	connect ();
 	if (controllerPtr)
+	{
+		controllerPtr->setComponentHandler (editHandler);
 		setComponentState (controllerPtr, getState (componentPtr));
+	}
 	processor = FUnknownPtr<IAudioProcessor> (componentPtr);
 	if (!processor)
 		errorText = "the processor offers no audio processing";
@@ -111,7 +114,10 @@ PluginInstance::~PluginInstance ()
 		controllerPoint->disconnect (componentPoint);
 	}
 	if (controllerPtr)
+	{
+		controllerPtr->setComponentHandler (nullptr);
 		controllerPtr->terminate ();
+	}
 	if (componentPtr)
 		componentPtr->terminate ();
 }

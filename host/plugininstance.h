@@ -3,6 +3,7 @@
 // processor's state, set up for processing and activated. Torn down in reverse order.
 #pragma once
 
+#include "edithandler.h"
 #include "pluginmodule.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -32,6 +33,9 @@ public:
 	Steinberg::Vst::IAudioProcessor* audioProcessor () const { return processor; }
 	Steinberg::Vst::IEditController* controller () const { return controllerPtr; }
 
+	// The edits the controller has reported to the host.
+	EditHandler& edits () { return *editHandler; }
+
 	// The parameter whose title is `title`, or false.
 	bool findParameter (const std::string& title, Steinberg::Vst::ParameterInfo& info) const;
 
@@ -45,6 +49,7 @@ private:
 	Steinberg::IPtr<Steinberg::Vst::IEditController> controllerPtr;
 	Steinberg::IPtr<Steinberg::Vst::IConnectionPoint> componentPoint;
 	Steinberg::IPtr<Steinberg::Vst::IConnectionPoint> controllerPoint;
+	Steinberg::IPtr<EditHandler> editHandler;
 	bool active = false;
 	std::string errorText;
 };

@@ -1,6 +1,7 @@
 // The built bundle, loaded as a Linux host loads it.
 #include "directprocessor.h"
 #include "kt3ids.h"
+#include "plugininstance.h"
 #include "pluginmodule.h"
 #include "processblock.h"
 #include "reverbmodel.h"
@@ -36,17 +37,6 @@ std::set<std::string> exportedSymbols (const std::string& path)
 	}
 	pclose (pipe);
 	return names;
-}
-
-template <typename T>
-IPtr<T> create (IPluginFactory* factory, const FUID& cid)
-{
-	void* obj = nullptr;
-	TUID bytes;
-	cid.toTUID (bytes);
-	if (factory->createInstance (bytes, T::iid, &obj) != kResultOk)
-		return nullptr;
-	return owned (static_cast<T*> (obj));
 }
 
 } // namespace
@@ -150,32 +140,16 @@ TEST_F (Module, CreateInstanceRefusesUnknownClassesAndInterfaces)
 	EXPECT_EQ (obj, nullptr);
 }
 
-TEST_F (Module, LoadedProcessorNamesTheControllerAndSoundsLikeTheLinkedOne)
+TEST_F (Module, LoadedEffectMirrorsStateAndSoundsLikeTheLinkedProcessor)
 {
-	auto factory = owned (module.factory ());
-	auto component = create<IComponent> (factory, Orvix::kKT3ProcessorUID);
-	ASSERT_TRUE (component);
+	PluginInstance plugin (module);
+	ASSERT_TRUE (plugin.ready ()) << plugin.error ();
+	ASSERT_TRUE (plugin.controller ());
 	TUID controllerCid;
-	ASSERT_EQ (component->getControllerClassId (controllerCid), kResultOk);
-	auto controller = create<IEditController> (factory, FUID::fromTUID (controllerCid));
-	ASSERT_TRUE (controller);
-
-	HostApplication host;
-	ASSERT_EQ (component->initialize (static_cast<IHostApplication*> (&host)), kResultOk);
-	ASSERT_EQ (controller->initialize (static_cast<IHostApplication*> (&host)), kResultOk);
-	FUnknownPtr<IConnectionPoint> componentPoint (component), controllerPoint (controller);
-	ASSERT_TRUE (componentPoint && controllerPoint);
-	componentPoint->connect (controllerPoint);
-	controllerPoint->connect (componentPoint);
-	EXPECT_EQ (setComponentState (controller, getState (component)), kResultOk);
-	EXPECT_DOUBLE_EQ (controller->getParamNormalized (Orvix::kMixId), 0.9);
-
-	component->activateBus (kAudio, kInput, 0, true);
-	component->activateBus (kAudio, kOutput, 0, true);
-	FUnknownPtr<IAudioProcessor> processor (component);
-	ProcessSetup setup {kRealtime, kSample32, 512, 48000};
-	ASSERT_EQ (processor->setupProcessing (setup), kResultOk);
-	ASSERT_EQ (component->setActive (true), kResultOk);
+	ASSERT_EQ (plugin.component ()->getControllerClassId (controllerCid), kResultOk);
+	EXPECT_EQ (FUID::fromTUID (controllerCid), Orvix::kKT3ControllerUID);
+	EXPECT_DOUBLE_EQ (plugin.controller ()->getParamNormalized (Orvix::kMixId), 0.9);
+	ASSERT_TRUE (plugin.activate (48000, 512));
 
 	DirectProcessor linked;
 	ProcessBlock loadedBlock (512), linkedBlock (512);
@@ -192,24 +166,19 @@ TEST_F (Module, LoadedProcessorNamesTheControllerAndSoundsLikeTheLinkedOne)
 			std::memcpy (block->in (0), l.data (), sizeof (float) * 512);
 			std::memcpy (block->in (1), r.data (), sizeof (float) * 512);
 		}
-		loadedBlock.process (processor);
+		loadedBlock.process (plugin.audioProcessor ());
 		linkedBlock.process (linked.processor ());
 		ASSERT_EQ (0, std::memcmp (loadedBlock.out (0), linkedBlock.out (0), sizeof (float) * 512)) << b;
 		ASSERT_EQ (0, std::memcmp (loadedBlock.out (1), linkedBlock.out (1), sizeof (float) * 512)) << b;
 	}
-	EXPECT_EQ (getState (component), getState (linked.component ()));
+	const Bytes state = getState (plugin.component ());
+	EXPECT_EQ (state, getState (linked.component ()));
 
-	// The state restores into a fresh pair.
-	auto other = create<IComponent> (factory, Orvix::kKT3ProcessorUID);
-	ASSERT_TRUE (other);
-	other->initialize (static_cast<IHostApplication*> (&host));
-	EXPECT_EQ (setState (other, getState (component)), kResultOk);
-	EXPECT_EQ (getState (other), getState (component));
-	other->terminate ();
-
-	component->setActive (false);
-	componentPoint->disconnect (controllerPoint);
-	controllerPoint->disconnect (componentPoint);
-	controller->terminate ();
-	component->terminate ();
+	// The state restores into a fresh pair, and its controller follows.
+	PluginInstance fresh (module);
+	ASSERT_TRUE (fresh.ready ());
+	EXPECT_EQ (setState (fresh.component (), state), kResultOk);
+	EXPECT_EQ (setComponentState (fresh.controller (), state), kResultOk);
+	EXPECT_EQ (getState (fresh.component ()), state);
+	EXPECT_DOUBLE_EQ (fresh.controller ()->getParamNormalized (Orvix::kSizeId), 0.25);
 }
