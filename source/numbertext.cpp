@@ -37,6 +37,20 @@ void widen (const char* text, String128 out)
 	UString (out, 128).fromAscii (text);
 }
 
+// Runs `convert` (a strto*_l function) in the "C" locale over the 7-bit start of the text;
+// true when it converted a number.
+template <typename Number, typename Convert>
+bool readNumber (const TChar* text, Number& number, Convert convert)
+{
+	const locale_t locale = cLocale ();
+	if (!locale)
+		return false;
+	const std::string digits = narrow (text);
+	char* end = nullptr;
+	number = convert (digits.c_str (), &end, locale);
+	return end != digits.c_str ();
+}
+
 } // namespace
 
 void printFixed (double value, int32 precision, String128 out)
@@ -57,13 +71,11 @@ void printInt64 (int64 value, String128 out)
 
 bool readDouble (const TChar* text, double& value)
 {
-	const locale_t locale = cLocale ();
-	if (!locale)
-		return false;
-	const std::string digits = narrow (text);
-	char* end = nullptr;
-	const double number = strtod_l (digits.c_str (), &end, locale);
-	if (end == digits.c_str () || !std::isfinite (number))
+	double number = 0.0;
+	const auto convert = [] (const char* digits, char** end, locale_t locale) {
+		return strtod_l (digits, end, locale);
+	};
+	if (!readNumber (text, number, convert) || !std::isfinite (number))
 		return false;
 	value = number;
 	return true;
@@ -71,13 +83,11 @@ bool readDouble (const TChar* text, double& value)
 
 bool readInt64 (const TChar* text, int64& value)
 {
-	const locale_t locale = cLocale ();
-	if (!locale)
-		return false;
-	const std::string digits = narrow (text);
-	char* end = nullptr;
-	const long long number = strtoll_l (digits.c_str (), &end, 10, locale);
-	if (end == digits.c_str ())
+	long long number = 0;
+	const auto convert = [] (const char* digits, char** end, locale_t locale) {
+		return strtoll_l (digits, end, 10, locale);
+	};
+	if (!readNumber (text, number, convert))
 		return false;
 	value = number;
 	return true;

@@ -12,7 +12,7 @@
 template <typename Controller = Steinberg::Vst::Orvix::ReverbController>
 struct HostedController
 {
-	HostedController () { EXPECT_EQ (edit->initialize (host), Steinberg::kResultOk); }
+	HostedController () { EXPECT_EQ (edit->initialize (&host), Steinberg::kResultOk); }
 	~HostedController () { edit->terminate (); }
 
 	std::string text (Steinberg::Vst::ParamID id, double normalized)
@@ -21,19 +21,19 @@ struct HostedController
 		EXPECT_EQ (edit->getParamStringByValue (id, normalized, out), Steinberg::kResultTrue);
 		return kt3host::toAscii (out);
 	}
-	Steinberg::tresult typed (Steinberg::Vst::ParamID id, const std::string& text,
-	                          Steinberg::Vst::ParamValue& normalized)
+	// The normalised value of a typed-in text, or -1 when the controller refuses it.
+	double typed (Steinberg::Vst::ParamID id, const std::string& text)
 	{
 		Steinberg::Vst::String128 in {};
 		kt3host::toString16 (text, in, 128);
-		return edit->getParamValueByString (id, in, normalized);
+		Steinberg::Vst::ParamValue value = -1;
+		return edit->getParamValueByString (id, in, value) == Steinberg::kResultTrue ? value : -1;
 	}
 
-	Steinberg::IPtr<Steinberg::Vst::HostApplication> host =
-	    Steinberg::owned (new Steinberg::Vst::HostApplication);
+	// Held by value: the SDK's host application ignores reference counting and never frees itself.
+	Steinberg::Vst::HostApplication host;
 	Steinberg::IPtr<Controller> object = Steinberg::owned (new Controller);
 	Steinberg::FUnknownPtr<Steinberg::Vst::IEditController> edit {object->unknownCast ()};
-	Steinberg::FUnknownPtr<Steinberg::Vst::IEditController2> edit2 {object->unknownCast ()};
 	Steinberg::FUnknownPtr<Steinberg::Vst::IUnitInfo> units {object->unknownCast ()};
 	Steinberg::FUnknownPtr<Steinberg::Vst::IMidiMapping> midi {object->unknownCast ()};
 	Steinberg::FUnknownPtr<Steinberg::Vst::IConnectionPoint> connection {object->unknownCast ()};
