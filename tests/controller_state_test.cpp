@@ -86,7 +86,8 @@ TEST (ControllerState, ShortDamagedAndHostileStreamsChangeOnlyWhatWasRead)
 	EXPECT_EQ (c.edit->setComponentState (nullptr), kInvalidArgument);
 	EXPECT_EQ (c.values (), (Values {0.3, 0.3, 0.3, 0.3, 0.3}));
 
-	EXPECT_EQ (c.edit->setComponentState (stream (4, {0.1, std::nan (""), HUGE_VAL, 0.4}, 1)), kResultOk);
+	const Values damaged {0.1, std::nan (""), HUGE_VAL, 0.4};
+	EXPECT_EQ (c.edit->setComponentState (stream (4, damaged, 1)), kResultOk);
 	EXPECT_EQ (c.values (), (Values {0.1, 0.3, 0.3, 0.4, 1.0}));
 
 	auto hostile = stream (0x7fffffff, {0.5, 0.6}, std::nullopt);

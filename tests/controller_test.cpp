@@ -37,7 +37,8 @@ public:
 TEST (ReverbController, PublishesTheRootUnitAndFiveParametersInOrder)
 {
 	HostedController<> c;
-	ASSERT_TRUE (c.edit && c.units && c.midi && c.connection && FUnknownPtr<IEditController2> (c.edit));
+	ASSERT_TRUE (c.edit && c.units && c.midi && c.connection);
+	EXPECT_TRUE (FUnknownPtr<IEditController2> (c.edit));
 	constexpr int32 kAuto = ParameterInfo::kCanAutomate;
 	const struct
 	{
@@ -46,8 +47,10 @@ TEST (ReverbController, PublishesTheRootUnitAndFiveParametersInOrder)
 		int32 stepCount;
 		double defaultValue;
 		int32 flags;
-	} expected[] = {{kBypassId, "Bypass", "", 1, 0.0, 0x10001}, {kSizeId, "Size", "m", 0, 0.7, kAuto},
-	                {kHFDampId, "HF Damp", "%", 0, 0.7, kAuto}, {kMixId, "Mix", "%", 0, 0.9, kAuto},
+	} expected[] = {{kBypassId, "Bypass", "", 1, 0.0, 0x10001},
+	                {kSizeId, "Size", "m", 0, 0.7, kAuto},
+	                {kHFDampId, "HF Damp", "%", 0, 0.7, kAuto},
+	                {kMixId, "Mix", "%", 0, 0.9, kAuto},
 	                {kOutputId, "Output", "dB", 0, 0.5, kAuto}};
 	ASSERT_EQ (c.edit->getParameterCount (), 5);
 	ParameterInfo info {};
@@ -145,7 +148,8 @@ TEST (BaseController, MidiMappingAnswersOnlyAssignedControllersOnBusZero)
 	HostedController<ProgramsController> c;
 	ParamID id = 12345;
 	EXPECT_EQ (reverb.midi->getMidiControllerAssignment (0, 0, kCtrlVolume, id), kResultFalse);
-	for (CtrlNumber number : {CtrlNumber (-1), CtrlNumber (kPitchBend), CtrlNumber (kCountCtrlNumber)})
+	const CtrlNumber unassigned[] = {-1, kPitchBend, kCountCtrlNumber};
+	for (CtrlNumber number : unassigned)
 		EXPECT_EQ (c.midi->getMidiControllerAssignment (0, 0, number, id), kResultFalse);
 	EXPECT_EQ (c.midi->getMidiControllerAssignment (1, 0, kCtrlVolume, id), kResultFalse);
 	EXPECT_EQ (id, 12345u);

@@ -53,7 +53,8 @@ IndexedParameter onOff ()
 
 TEST (Parameters, LongTitlesAreCutAndNotANumberIsNeverStored)
 {
-	BaseParameter p (UString256 (std::string (200, 'x').c_str ()), nullptr, 0, 0.5, kAutomate, 1, 0);
+	const UString256 longTitle (std::string (200, 'x').c_str ());
+	BaseParameter p (longTitle, nullptr, 0, 0.5, kAutomate, 1, 0);
 	EXPECT_EQ (toAscii (p.getInfo ().title), std::string (127, 'x'));
 	EXPECT_EQ (p.getNormalized (), 0.0);
 	EXPECT_TRUE (p.setNormalized (0.4));
