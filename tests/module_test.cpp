@@ -51,7 +51,8 @@ protected:
 TEST_F (Module, ExportsOnlyTheEntryPoints)
 {
 	EXPECT_EQ (exportedSymbols (module.modulePath ()),
-	           (std::set<std::string> {"ExitDll", "GetPluginFactory", "InitDll", "ModuleEntry", "ModuleExit"}));
+	           (std::set<std::string> {"ExitDll", "GetPluginFactory", "InitDll", "ModuleEntry", "ModuleExit",
+	                                   "VSTPluginMain"}));
 	using Hook = bool (*) ();
 	auto init = reinterpret_cast<Hook> (module.symbol ("InitDll"));
 	auto exit = reinterpret_cast<Hook> (module.symbol ("ExitDll"));

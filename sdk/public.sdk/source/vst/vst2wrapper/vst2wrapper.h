@@ -1,0 +1,108 @@
+// Vst2Wrapper: a VST 3 processor and its controller, created through the module's factory,
+// presented to a VST 2.4 host as one effect. The host talks to the AEffect; its dispatcher
+// calls reach the wrapper, and the controller's edits reach the host's callback.
+#pragma once
+
+#include "fstinterface.h"
+#include "vst2chunk.h"
+#include "vst2pendingchanges.h"
+
+#include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivstcomponent.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Steinberg {
+namespace Vst {
+
+class Vst2Wrapper final : public IComponentHandler
+{
+public:
+	// Builds the effect around the processor class `componentId`; null when the processor or
+	// its controller cannot be made. The wrapper takes its own reference to the factory.
+	// The effect lives until the host sends effClose.
+	static AEffect* create (IPluginFactory* factory, const TUID componentId, VstInt32 uniqueId,
+	                        audioMasterCallback hostCallback);
+
+	~Vst2Wrapper ();
+	Vst2Wrapper (const Vst2Wrapper&) = delete;
+	Vst2Wrapper& operator= (const Vst2Wrapper&) = delete;
+
+	//---IComponentHandler: the controller's edits, passed on to the host as automation
+	tresult PLUGIN_API beginEdit (ParamID id) SMTG_OVERRIDE;
+	tresult PLUGIN_API performEdit (ParamID id, ParamValue valueNormalized) SMTG_OVERRIDE;
+	tresult PLUGIN_API endEdit (ParamID id) SMTG_OVERRIDE;
+	tresult PLUGIN_API restartComponent (int32 flags) SMTG_OVERRIDE;
+
+	// Owned by the effect: reference counting is a no-op.
+	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) SMTG_OVERRIDE;
+	uint32 PLUGIN_API addRef () SMTG_OVERRIDE { return 1; }
+	uint32 PLUGIN_API release () SMTG_OVERRIDE { return 1; }
+
+private:
+	Vst2Wrapper (IPluginFactory* factory, audioMasterCallback hostCallback);
+	bool init (const TUID componentId, VstInt32 uniqueId);
+	bool readClassRecords (const TUID componentId);
+	void readParameters ();
+	void terminate ();
+
+	VstIntPtr dispatch (int opcode, int index, VstIntPtr value, void* ptr, float opt);
+	VstIntPtr dispatchText (int opcode, int index, void* ptr);
+	VstIntPtr dispatchChunk (int opcode, VstIntPtr value, void* ptr);
+	VstIntPtr dispatchProcessing (int opcode, VstIntPtr value, float opt);
+
+	void setParameter (int index, float value);
+	float getParameter (int index);
+	void processReplacing (float** inputs, float** outputs, int frames);
+
+	int32 indexOf (ParamID id) const;
+	bool validIndex (int index) const { return index >= 0 && index < effect.numParams; }
+	VstIntPtr callHost (int opcode, int index, VstIntPtr value = 0, float opt = 0.f);
+
+	void setActive (bool state);
+	void setProcessing (bool state);
+	void setupProcessing ();
+	void flushPendingChanges ();
+	VstIntPtr getChunk (void** data);
+	VstIntPtr setChunk (const void* data, VstIntPtr size);
+
+	static Vst2Wrapper* of (AEffect* effect);
+	static VstIntPtr dispatcherCall (AEffect* effect, int opcode, int index, VstIntPtr value,
+	                                 void* ptr, float opt);
+	static void setParameterCall (AEffect* effect, int index, float value);
+	static float getParameterCall (AEffect* effect, int index);
+	static void processCall (AEffect* effect, float** inputs, float** outputs, int frames);
+
+	AEffect effect {};
+	audioMasterCallback hostCallback;
+	HostApplication hostContext; // not reference-counted: lives with the wrapper
+	IPtr<IPluginFactory> factory;
+	IPtr<IComponent> component;
+	IPtr<IAudioProcessor> processor;
+	IPtr<IEditController> controller;
+	IPtr<IConnectionPoint> componentConnection;
+	IPtr<IConnectionPoint> controllerConnection;
+
+	std::string effectName;
+	std::string vendor;
+	std::string subCategories;
+	VstInt32 vendorVersion = 0;
+
+	std::vector<ParamID> paramIds;
+	ParamID bypassId = kNoParamId;
+	std::unique_ptr<Vst2PendingChanges> pendingChanges;
+
+	double sampleRate = 44100.0;
+	int32 maxBlockSize = 1024;
+	bool active = false;
+	bool processing = false;
+	Vst2Chunk::Bytes chunk; // the last chunk handed to the host, alive until the next request
+};
+
+} // namespace Vst
+} // namespace Steinberg
