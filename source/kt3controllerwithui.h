@@ -1,17 +1,27 @@
-// KT3ControllerWithUI: the registered controller; the reverb's parameter set with the
-// editor view.
+// KT3ControllerWithUI: the registered controller; the reverb's parameter set with the editor
+// view "editor", built from the UI description, and the delegate that hands out the
+// description's sub-controllers.
 #pragma once
 
 #include "reverbcontroller.h"
+
+#include "vstgui/plugin-bindings/vst3editor.h"
 
 namespace Steinberg {
 namespace Vst {
 namespace Orvix {
 
-class KT3ControllerWithUI : public ReverbController
+class KT3ControllerWithUI : public ReverbController, public VSTGUI::VST3EditorDelegate
 {
 public:
+	~KT3ControllerWithUI () override;
+
+	//---IEditController: a new editor for the view type "editor" only
 	IPlugView* PLUGIN_API createView (FIDString name) SMTG_OVERRIDE;
+
+	//---VST3EditorDelegate: "InterAppAudioControlsController", when the host offers inter-app audio
+	VSTGUI::IController* createSubController (const char* name, const VSTGUI::IUIDescription* description,
+	                                          VSTGUI::VST3Editor* editor) override;
 };
 
 } // namespace Orvix

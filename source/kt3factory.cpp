@@ -11,6 +11,7 @@
 
 #include "public.sdk/source/main/moduleentry.h"
 #include "public.sdk/source/main/pluginfactory.h"
+#include "vstgui/lib/platform/linux/resourcefolder.h"
 
 #include <cstring>
 #include <new>
@@ -70,6 +71,8 @@ const PClassInfo2& controllerRecord ()
 
 bool InitModule ()
 {
+	// The editor finds its description and bitmaps in the bundle's resource folder.
+	VSTGUI::setResourceFolder (getBundleResourcesPath ());
 	return true;
 }
 
