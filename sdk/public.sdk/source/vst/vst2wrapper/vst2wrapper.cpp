@@ -86,6 +86,30 @@ Vst2Chunk::Bytes stateOf (State* object)
 	return bytesOf (*stream);
 }
 
+// A new object of the class `cid`, initialised; null if either step fails.
+template <typename Interface>
+IPtr<Interface> createInitialized (IPluginFactory* factory, const TUID cid, FUnknown* context)
+{
+	Interface* object = nullptr;
+	if (factory->createInstance (cid, Interface::iid, reinterpret_cast<void**> (&object)) !=
+	        kResultOk ||
+	    !object)
+		return nullptr;
+	auto created = owned (object);
+	return created->initialize (context) == kResultOk ? created : nullptr;
+}
+
+// A block of `samples` frames carrying the posted parameter changes.
+ProcessData blockData (int32 samples, IParameterChanges* changes)
+{
+	ProcessData data;
+	data.processMode = kRealtime;
+	data.symbolicSampleSize = kSample32;
+	data.numSamples = samples;
+	data.inputParameterChanges = changes;
+	return data;
+}
+
 } // namespace
 
 AEffect* Vst2Wrapper::create (IPluginFactory* factory, const TUID componentId, VstInt32 uniqueId,
@@ -130,29 +154,17 @@ bool Vst2Wrapper::init (const TUID componentId, VstInt32 uniqueId)
 		return false;
 	FUnknown* context = static_cast<IHostApplication*> (&hostContext);
 
-	IComponent* newComponent = nullptr;
-	if (factory->createInstance (componentId, IComponent::iid,
-	                             reinterpret_cast<void**> (&newComponent)) != kResultOk ||
-	    !newComponent)
+	component = createInitialized<IComponent> (factory, componentId, context);
+	if (!component)
 		return false;
-	auto created = owned (newComponent);
-	if (created->initialize (context) != kResultOk)
-		return false;
-	component = created;
 	processor = FUnknownPtr<IAudioProcessor> (component);
 	TUID controllerId;
 	if (!processor || component->getControllerClassId (controllerId) != kResultOk)
 		return false;
 
-	IEditController* newController = nullptr;
-	if (factory->createInstance (controllerId, IEditController::iid,
-	                             reinterpret_cast<void**> (&newController)) != kResultOk ||
-	    !newController)
+	controller = createInitialized<IEditController> (factory, controllerId, context);
+	if (!controller)
 		return false;
-	auto createdController = owned (newController);
-	if (createdController->initialize (context) != kResultOk)
-		return false;
-	controller = createdController;
 	controller->setComponentHandler (this);
 
 	componentConnection = FUnknownPtr<IConnectionPoint> (component);
@@ -466,15 +478,11 @@ void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int frames)
 		outBus.numChannels = 2;
 		outBus.channelBuffers32 = out;
 
-		ProcessData data;
-		data.processMode = kRealtime;
-		data.symbolicSampleSize = kSample32;
-		data.numSamples = count;
+		ProcessData data = blockData (count, pendingChanges.get ());
 		data.numInputs = 1;
 		data.numOutputs = 1;
 		data.inputs = &inBus;
 		data.outputs = &outBus;
-		data.inputParameterChanges = pendingChanges.get ();
 		processor->process (data);
 		pendingChanges->clearBlock ();
 		done += count;
@@ -524,10 +532,7 @@ void Vst2Wrapper::flushPendingChanges ()
 	if (processing)
 		return;
 	pendingChanges->collect ();
-	ProcessData data;
-	data.processMode = kRealtime;
-	data.symbolicSampleSize = kSample32;
-	data.inputParameterChanges = pendingChanges.get ();
+	ProcessData data = blockData (0, pendingChanges.get ());
 	processor->process (data);
 	pendingChanges->clearBlock ();
 }
