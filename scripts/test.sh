@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite on a fresh Debian 12 machine: installs what is missing, builds,
 # runs every test, then builds and runs the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, and finally runs each fuzz target briefly with a fixed seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,3 +16,17 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKT3_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# Each fuzz target starts from a copy of its committed corpus (fuzz/corpus/<target>), so the
+# run adds nothing to the repository; a crashing input is written into build-fuzz/.
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT3_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+fuzzers=()
+for corpus in fuzz/corpus/*/; do fuzzers+=("$(basename "$corpus")"); done
+cmake --build build-fuzz -j"$jobs" --target "${fuzzers[@]}"
+for fuzzer in "${fuzzers[@]}"; do
+  work=$(mktemp -d)
+  cp -r "fuzz/corpus/$fuzzer/." "$work"
+  build-fuzz/fuzz/"$fuzzer" -seed=1 -max_total_time=20 -artifact_prefix="build-fuzz/$fuzzer-" "$work"
+  rm -rf "$work"
+done
