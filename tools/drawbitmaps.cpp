@@ -244,7 +244,9 @@ void drawCredits (cairo_t* cr)
 	cairo_fill (cr);
 	roundedRect (cr, 2, 2, kCreditsWidth - 4, kCreditsHeight - 4, 8);
 	rgb (cr, 0, 30, 40, 0.8);
+	cairo_set_operator (cr, CAIRO_OPERATOR_SOURCE);
 	cairo_fill (cr);
+	cairo_set_operator (cr, CAIRO_OPERATOR_OVER);
 	roundedRect (cr, 2.5, 2.5, kCreditsWidth - 5, kCreditsHeight - 5, 8);
 	rgb (cr, 255, 255, 255, 0.25);
 	cairo_set_line_width (cr, 1.);

@@ -1,0 +1,149 @@
+// The three PNGs: their format, the knob strip's frame layout and what the frames show.
+#include "vstgui/lib/cbitmap.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace VSTGUI;
+
+namespace {
+
+constexpr double kPI = 3.14159265358979323846;
+
+struct PngHeader
+{
+	uint32_t width {0};
+	uint32_t height {0};
+	int bitDepth {-1};
+	int colourType {-1};
+	int interlace {-1};
+};
+
+// The IHDR chunk, which a PNG must carry first.
+PngHeader readHeader (const std::string& path)
+{
+	std::ifstream in (path, std::ios::binary);
+	std::vector<unsigned char> b (33);
+	in.read (reinterpret_cast<char*> (b.data ()), 33);
+	PngHeader h;
+	const unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+	if (!in || !std::equal (signature, signature + 8, b.begin ()) || std::string (b.begin () + 12, b.begin () + 16) != "IHDR")
+		return h;
+	auto be32 = [&] (size_t i) { return uint32_t (b[i]) << 24 | uint32_t (b[i + 1]) << 16 | uint32_t (b[i + 2]) << 8 | b[i + 3]; };
+	h.width = be32 (16);
+	h.height = be32 (20);
+	h.bitDepth = b[24];
+	h.colourType = b[25];
+	h.interlace = b[28];
+	return h;
+}
+
+std::string resource (const char* name)
+{
+	return std::string (KT3_RESOURCES_DIR) + "/" + name;
+}
+
+uint32_t alphaOf (uint32_t p)
+{
+	return p >> 24;
+}
+
+// A pixel of knob frame `frame` at distance r from the centre, in the direction of `degrees`
+// (clockwise on screen from three o'clock).
+uint32_t knobPixel (const CBitmap& strip, int frame, double degrees, double r)
+{
+	const double a = degrees / 180. * kPI;
+	const int x = static_cast<int> (std::lround (31.5 + r * std::cos (a)));
+	const int y = static_cast<int> (std::lround (31.5 + r * std::sin (a)));
+	return strip.getPixel (x, frame * 64 + y);
+}
+
+bool isLight (uint32_t p)
+{
+	return alphaOf (p) > 200 && ((p >> 16) & 0xff) > 140 && ((p >> 8) & 0xff) > 140 && (p & 0xff) > 140;
+}
+
+} // namespace
+
+TEST (EditorBitmaps, EightBitRGBANotInterlaced)
+{
+	const std::pair<const char*, std::pair<uint32_t, uint32_t>> files[] = {
+	    {"kt3.png", {281, 232}}, {"knob_kt3.png", {64, 6464}}, {"about_kt3.png", {230, 200}}};
+	for (const auto& [name, size] : files)
+	{
+		SCOPED_TRACE (name);
+		const PngHeader h = readHeader (resource (name));
+		EXPECT_EQ (h.width, size.first);
+		EXPECT_EQ (h.height, size.second);
+		EXPECT_EQ (h.bitDepth, 8);
+		EXPECT_EQ (h.colourType, 6);
+		EXPECT_EQ (h.interlace, 0);
+	}
+}
+
+TEST (EditorBitmaps, PanelIsOpaqueWithItsFrameAndGradient)
+{
+	CBitmapPtr panel = CBitmap::loadPNG (resource ("kt3.png"));
+	ASSERT_NE (panel, nullptr);
+	for (int y = 0; y < panel->getHeight (); ++y)
+		for (int x = 0; x < panel->getWidth (); ++x)
+			ASSERT_EQ (alphaOf (panel->getPixel (x, y)), 255u) << x << ", " << y;
+	// Light grey edge, then blue at the upper left growing darker to the lower right.
+	const uint32_t edge = panel->getPixel (140, 1);
+	EXPECT_GT ((edge >> 16) & 0xff, 170u);
+	EXPECT_GT (edge & 0xff, 170u);
+	const uint32_t upperLeft = panel->getPixel (30, 75);
+	const uint32_t lowerRight = panel->getPixel (250, 170);
+	EXPECT_GT (upperLeft & 0xff, (upperLeft >> 16) & 0xff);
+	EXPECT_GT (upperLeft & 0xff, lowerRight & 0xff);
+}
+
+TEST (EditorBitmaps, KnobStripHas101FramesFromLowerLeftToLowerRight)
+{
+	CBitmapPtr strip = CBitmap::loadPNG (resource ("knob_kt3.png"));
+	ASSERT_NE (strip, nullptr);
+	EXPECT_EQ (strip->getHeight () / 64, 101);
+	EXPECT_EQ (strip->getHeight () % 64, 0);
+
+	// The pointer's tip: frame 0 at 135 degrees, 50 at 270 (up), 100 at 405 (lower right).
+	const std::pair<int, double> pointers[] = {{0, 135.}, {50, 270.}, {100, 45.}, {25, 202.5}};
+	for (const auto& [frame, degrees] : pointers)
+	{
+		SCOPED_TRACE (frame);
+		EXPECT_TRUE (isLight (knobPixel (*strip, frame, degrees, 23)));
+		// Straight across, past the short tail, the panel shows through.
+		EXPECT_LT (alphaOf (knobPixel (*strip, frame, degrees + 180., 18)), 100u);
+	}
+
+	// The arc between radii 24 and 31 grows clockwise from the lower left.
+	for (double degrees = 140.; degrees < 400.; degrees += 10.)
+		EXPECT_LT (alphaOf (knobPixel (*strip, 0, degrees, 27.5)), 40u) << degrees;
+	EXPECT_TRUE (isLight (knobPixel (*strip, 50, 180., 27.5)));
+	EXPECT_TRUE (isLight (knobPixel (*strip, 50, 260., 27.5)));
+	EXPECT_LT (alphaOf (knobPixel (*strip, 50, 300., 27.5)), 40u);
+	EXPECT_TRUE (isLight (knobPixel (*strip, 100, 40., 27.5)));
+	// Outside the arc and off the pointer every frame is clear.
+	for (int frame : {0, 50, 100})
+	{
+		EXPECT_EQ (alphaOf (strip->getPixel (0, frame * 64)), 0u);
+		EXPECT_EQ (alphaOf (knobPixel (*strip, frame, 90., 27.5)), 0u);
+		EXPECT_EQ (alphaOf (knobPixel (*strip, frame, 135. + 270. * frame / 100. + 90., 20.)), 0u);
+	}
+}
+
+TEST (EditorBitmaps, CreditsPictureIsTranslucentDark)
+{
+	CBitmapPtr credits = CBitmap::loadPNG (resource ("about_kt3.png"));
+	ASSERT_NE (credits, nullptr);
+	// About 80 % opacity inside, 60 % at the outermost edge.
+	EXPECT_NEAR (alphaOf (credits->getPixel (10, 150)) / 255., 0.8, 0.03);
+	EXPECT_NEAR (alphaOf (credits->getPixel (115, 0)) / 255., 0.6, 0.05);
+	const uint32_t inside = credits->getPixel (10, 150);
+	EXPECT_LT ((inside >> 16) & 0xff, 10u);
+	EXPECT_LT ((inside >> 8) & 0xff, 40u);
+}
