@@ -8,7 +8,10 @@
 #include "public.sdk/source/vst/vst2wrapper/vst2wrapper.h"
 
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 #include <cmath>
+#include <cstdlib>
+#include <unistd.h>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -62,6 +65,53 @@ std::vector<uint8> chunkOf (int64 componentSize, int64 controllerSize, const std
 	chunk.insert (chunk.end (), body.begin (), body.end ());
 	return chunk;
 }
+
+// A host's top-level window on the display named by DISPLAY.
+class HostWindow
+{
+public:
+	HostWindow ()
+	{
+		connection = xcb_connect (nullptr, nullptr);
+		if (xcb_connection_has_error (connection))
+			return;
+		xcb_screen_t* screen = xcb_setup_roots_iterator (xcb_get_setup (connection)).data;
+		window = xcb_generate_id (connection);
+		xcb_create_window (connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 281, 232,
+		                   0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+		xcb_map_window (connection, window);
+		xcb_flush (connection);
+	}
+	~HostWindow () { xcb_disconnect (connection); }
+
+	bool isOpen () const { return window != 0; }
+	void* parent () const { return reinterpret_cast<void*> (static_cast<uintptr_t> (window)); }
+	// The editor's window is made and destroyed on its own connection: the server may serve
+	// this query first, so it is asked again for up to a second.
+	int childCountSettlingAt (int expected)
+	{
+		int count = childCount ();
+		for (int wait = 0; wait < 100 && count != expected; ++wait)
+		{
+			usleep (10000);
+			count = childCount ();
+		}
+		return count;
+	}
+
+private:
+	int childCount ()
+	{
+		xcb_query_tree_reply_t* tree =
+		    xcb_query_tree_reply (connection, xcb_query_tree (connection, window), nullptr);
+		const int count = tree ? xcb_query_tree_children_length (tree) : -1;
+		std::free (tree);
+		return count;
+	}
+
+	xcb_connection_t* connection;
+	xcb_window_t window = 0;
+};
 
 } // namespace
 
@@ -154,7 +204,7 @@ TEST_F (Vst2Effect, DescribesItselfAsTheStereoReverb)
 	EXPECT_EQ (effect->numParams, 5);
 	EXPECT_TRUE (effect->processReplacing);
 	EXPECT_FALSE (effect->processDoubleReplacing);
-	EXPECT_EQ (effect->flags, effFlagsCanReplacing | effFlagsProgramChunks);
+	EXPECT_EQ (effect->flags, effFlagsCanReplacing | effFlagsProgramChunks | effFlagsHasEditor);
 
 	EXPECT_EQ (text (effGetEffectName), "KT3");
 	EXPECT_EQ (text (effGetProductString), "KT3");
@@ -350,4 +400,37 @@ TEST_F (Vst2Effect, BadHostCallsDoNotCrash)
 	dispatch (effMainsChanged, 0, 0);
 	dispatch (effStartProcess);
 	dispatch (effMainsChanged, 0, 0);
+}
+
+TEST_F (Vst2Effect, EditorOpensInTheHostWindowRunsOnIdleAndCloses)
+{
+	ERect* rect = nullptr;
+	ASSERT_EQ (dispatch (effEditGetRect, 0, 0, &rect), 1);
+	ASSERT_TRUE (rect);
+	EXPECT_EQ (rect->right - rect->left, 281);
+	EXPECT_EQ (rect->bottom - rect->top, 232);
+	EXPECT_EQ (dispatch (effEditGetRect), 0);
+	EXPECT_EQ (dispatch (effEditOpen), 0);
+	dispatch (effEditIdle);
+	dispatch (effEditClose);
+
+	if (!std::getenv ("DISPLAY"))
+		GTEST_SKIP () << "no X display: run under Xvfb";
+	HostWindow window;
+	ASSERT_TRUE (window.isOpen ());
+	for (int round = 0; round < 2; ++round)
+	{
+		ASSERT_EQ (dispatch (effEditOpen, 0, 0, window.parent ()), 1) << round;
+		EXPECT_EQ (dispatch (effEditOpen, 0, 0, window.parent ()), 0) << "already open";
+		for (int i = 0; i < 5; ++i)
+			dispatch (effEditIdle);
+		EXPECT_EQ (window.childCountSettlingAt (1), 1) << round;
+		dispatch (effEditClose);
+		EXPECT_EQ (window.childCountSettlingAt (0), 0) << round;
+	}
+	// Closing the effect with its editor open tears the editor down too.
+	ASSERT_EQ (dispatch (effEditOpen, 0, 0, window.parent ()), 1);
+	dispatch (effClose);
+	effect = nullptr;
+	EXPECT_EQ (window.childCountSettlingAt (0), 0);
 }

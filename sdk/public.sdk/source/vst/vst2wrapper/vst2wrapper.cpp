@@ -2,6 +2,7 @@
 
 #include "pluginterfaces/base/ustring.h"
 #include "public.sdk/source/common/memorystream.h"
+#include "public.sdk/source/vst/vstguieditor.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -183,6 +184,8 @@ bool Vst2Wrapper::init (const TUID componentId, VstInt32 uniqueId)
 	processor->setBusArrangements (stereo, 1, stereoOut, 1);
 
 	readParameters ();
+	if (makeView ())
+		effect.flags |= effFlagsHasEditor;
 	effect.uniqueID = uniqueId;
 	effect.version = vendorVersion;
 	return true;
@@ -236,6 +239,8 @@ void Vst2Wrapper::readParameters ()
 
 void Vst2Wrapper::terminate ()
 {
+	closeEditor ();
+	view = nullptr;
 	if (active)
 		setActive (false);
 	if (componentConnection && controllerConnection)
@@ -321,6 +326,10 @@ VstIntPtr Vst2Wrapper::dispatch (int opcode, int index, VstIntPtr value, void* p
 		case effMainsChanged:
 		case effStartProcess:
 		case effStopProcess: return dispatchProcessing (opcode, value, opt);
+		case effEditGetRect:
+		case effEditOpen:
+		case effEditClose:
+		case effEditIdle: return dispatchEditor (opcode, ptr);
 		case effCanBeAutomated:
 		{
 			ParameterInfo info {};
@@ -437,6 +446,56 @@ VstIntPtr Vst2Wrapper::dispatchProcessing (int opcode, VstIntPtr value, float op
 	if (wasActive)
 		setActive (true);
 	return 0;
+}
+
+//------------------------------------------------------------------------
+// Editor
+
+bool Vst2Wrapper::makeView ()
+{
+	if (!view)
+		view = owned (controller->createView (ViewType::kEditor));
+	return view != nullptr;
+}
+
+VstIntPtr Vst2Wrapper::dispatchEditor (int opcode, void* ptr)
+{
+	switch (opcode)
+	{
+		case effEditGetRect:
+		{
+			ViewRect size;
+			if (!ptr || !makeView () || view->getSize (&size) != kResultOk)
+				return 0;
+			editorRect = {0, 0, static_cast<short> (size.getHeight ()),
+			              static_cast<short> (size.getWidth ())};
+			*static_cast<ERect**> (ptr) = &editorRect;
+			return 1;
+		}
+		case effEditOpen:
+			// ptr is the host's parent X11 window.
+			if (editorOpen || !ptr || !makeView ())
+				return 0;
+			editorOpen = view->attached (ptr, kPlatformTypeX11EmbedWindowID) == kResultTrue;
+			return editorOpen;
+		case effEditClose: closeEditor (); return 0;
+		case effEditIdle:
+			// A VST 2 host offers no run loop: its idle calls serve the editor's events and timers.
+			if (editorOpen)
+				if (auto* editor = dynamic_cast<VSTGUIEditor*> (view.get ()))
+					editor->idle ();
+			return 0;
+		default: return 0;
+	}
+}
+
+void Vst2Wrapper::closeEditor ()
+{
+	if (!editorOpen)
+		return;
+	view->removed ();
+	editorOpen = false;
+	view = nullptr; // the next opening starts from a new view, as VST 3 hosts do
 }
 
 void Vst2Wrapper::setParameter (int index, float value)

@@ -8,6 +8,7 @@
 #include "vst2pendingchanges.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
@@ -55,6 +56,9 @@ private:
 	VstIntPtr dispatchText (int opcode, int index, void* ptr);
 	VstIntPtr dispatchChunk (int opcode, VstIntPtr value, void* ptr);
 	VstIntPtr dispatchProcessing (int opcode, VstIntPtr value, float opt);
+	VstIntPtr dispatchEditor (int opcode, void* ptr);
+	bool makeView ();
+	void closeEditor ();
 
 	void setParameter (int index, float value);
 	float getParameter (int index);
@@ -102,6 +106,10 @@ private:
 	bool active = false;
 	bool processing = false;
 	Vst2Chunk::Bytes chunk; // the last chunk handed to the host, alive until the next request
+
+	IPtr<IPlugView> view; // made on the first editor request, kept until effEditClose
+	bool editorOpen = false;
+	ERect editorRect {};
 };
 
 } // namespace Vst
