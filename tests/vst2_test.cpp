@@ -399,7 +399,13 @@ TEST_F (Vst2Effect, BadHostCallsDoNotCrash)
 	EXPECT_EQ (effect->dispatcher (nullptr, effGetVstVersion, 0, 0, nullptr, 0.f), 0);
 	dispatch (effMainsChanged, 0, 0);
 	dispatch (effStartProcess);
-	dispatch (effMainsChanged, 0, 0);
+
+	// An absurd block size must not make the processor reserve gigabytes.
+	dispatch (effSetBlockSize, 0, INT32_MAX);
+	dispatch (effSetBlockSize, 0, VstIntPtr (1) << 40);
+	dispatch (effMainsChanged, 0, 1);
+	effect->processReplacing (effect, inputs, outputs, 64);
+	EXPECT_TRUE (std::isfinite (outLeft[63]));
 }
 
 TEST_F (Vst2Effect, EditorOpensInTheHostWindowRunsOnIdleAndCloses)

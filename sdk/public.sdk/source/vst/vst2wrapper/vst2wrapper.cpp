@@ -5,7 +5,6 @@
 #include "public.sdk/source/vst/vstguieditor.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -13,6 +12,10 @@
 namespace Steinberg {
 namespace Vst {
 namespace {
+
+// The processor reserves working memory for its largest block: a larger announced size is
+// cut to this, and longer host blocks run in pieces of it, so the host sees no difference.
+constexpr int32 kLargestBlock = 65536;
 
 // Copies `text` into a host buffer of `size` bytes, cut and always terminated.
 VstIntPtr copyText (void* ptr, const std::string& text, size_t size)
@@ -432,11 +435,11 @@ VstIntPtr Vst2Wrapper::dispatchProcessing (int opcode, VstIntPtr value, float op
 			sampleRate = opt;
 			break;
 		case effSetBlockSize:
-			if (value <= 0 || value > INT32_MAX)
+			if (value <= 0)
 				return 0;
 			if (wasActive)
 				setActive (false);
-			maxBlockSize = static_cast<int32> (value);
+			maxBlockSize = static_cast<int32> (std::min<VstIntPtr> (value, kLargestBlock));
 			break;
 		case effMainsChanged: setActive (value != 0); return 0;
 		case effStartProcess: setProcessing (true); return 0;
