@@ -639,37 +639,29 @@ int32 Vst2Wrapper::indexOf (ParamID id) const
 	return found == paramIds.end () ? -1 : static_cast<int32> (found - paramIds.begin ());
 }
 
-VstIntPtr Vst2Wrapper::callHost (int opcode, int index, VstIntPtr value, float opt)
+tresult Vst2Wrapper::tellHost (int opcode, ParamID id, float value)
 {
-	return hostCallback (&effect, opcode, index, value, nullptr, opt);
+	const int32 index = indexOf (id);
+	if (index < 0)
+		return kInvalidArgument;
+	hostCallback (&effect, opcode, index, 0, nullptr, value);
+	return kResultOk;
 }
 
 tresult PLUGIN_API Vst2Wrapper::beginEdit (ParamID id)
 {
-	const int32 index = indexOf (id);
-	if (index < 0)
-		return kInvalidArgument;
-	callHost (audioMasterBeginEdit, index);
-	return kResultOk;
+	return tellHost (audioMasterBeginEdit, id);
 }
 
 tresult PLUGIN_API Vst2Wrapper::performEdit (ParamID id, ParamValue valueNormalized)
 {
-	const int32 index = indexOf (id);
-	if (index < 0)
-		return kInvalidArgument;
-	pendingChanges->post (index, valueNormalized);
-	callHost (audioMasterAutomate, index, 0, static_cast<float> (valueNormalized));
-	return kResultOk;
+	pendingChanges->post (indexOf (id), valueNormalized); // an unknown ID posts nothing
+	return tellHost (audioMasterAutomate, id, static_cast<float> (valueNormalized));
 }
 
 tresult PLUGIN_API Vst2Wrapper::endEdit (ParamID id)
 {
-	const int32 index = indexOf (id);
-	if (index < 0)
-		return kInvalidArgument;
-	callHost (audioMasterEndEdit, index);
-	return kResultOk;
+	return tellHost (audioMasterEndEdit, id);
 }
 
 tresult PLUGIN_API Vst2Wrapper::restartComponent (int32 /*flags*/)

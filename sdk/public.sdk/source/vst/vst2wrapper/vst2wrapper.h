@@ -66,7 +66,8 @@ private:
 
 	int32 indexOf (ParamID id) const;
 	bool validIndex (int index) const { return index >= 0 && index < effect.numParams; }
-	VstIntPtr callHost (int opcode, int index, VstIntPtr value = 0, float opt = 0.f);
+	// Sends the host `opcode` for the parameter `id` under its index; refuses unknown IDs.
+	tresult tellHost (int opcode, ParamID id, float value = 0.f);
 
 	void setActive (bool state);
 	void setProcessing (bool state);
