@@ -27,6 +27,13 @@ CKnobMode CFrame::getKnobMode () const
 	return static_cast<CKnobMode> (mode);
 }
 
+void CFrame::setPlatformCallback (IPlatformFrameCallback* callback)
+{
+	platform = callback;
+	if (platform && hasDirtyRects ())
+		platform->onFrameInvalidated ();
+}
+
 Animation::Animator* CFrame::getAnimator ()
 {
 	if (!animator)

@@ -50,7 +50,8 @@ public:
 
 	void setRunLoop (IRunLoop* loop) { runLoop = loop; }
 	IRunLoop* getRunLoop () const { return runLoop; }
-	void setPlatformCallback (IPlatformFrameCallback* callback) { platform = callback; }
+	// A callback set while rectangles are pending is told about them at once.
+	void setPlatformCallback (IPlatformFrameCallback* callback);
 	// Created on first use.
 	Animation::Animator* getAnimator ();
 	bool hasAnimator () const { return animator != nullptr; }
