@@ -324,6 +324,11 @@ TEST_F (Vst2Effect, ControllerEditsReachTheHostAsAutomation)
 	EXPECT_EQ (hostCalls[2].opcode, audioMasterEndEdit);
 	for (const HostCall& call : hostCalls)
 		EXPECT_EQ (call.index, 4);
+
+	hostCalls.clear ();
+	EXPECT_EQ (handler->restartComponent (kParamValuesChanged), kResultOk);
+	ASSERT_EQ (hostCalls.size (), 1u);
+	EXPECT_EQ (hostCalls[0].opcode, Vst2::kAudioMasterUpdateDisplay);
 }
 
 TEST_F (Vst2Effect, ChunkRoundTripsAndBadChunksChangeNothing)

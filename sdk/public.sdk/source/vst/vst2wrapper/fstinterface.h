@@ -12,6 +12,8 @@ namespace Vst2 {
 // Dispatcher opcodes the FST header marks as unknown (its placeholders hold wrong values).
 constexpr int kEffSetBypass = 44;
 constexpr int kEffGetTailSize = 52;
+// The host callback's request to re-read every parameter.
+constexpr int kAudioMasterUpdateDisplay = 42;
 
 // Text sizes, terminating zero included.
 constexpr size_t kMaxParamTextSize = kVstMaxParamStrLen;

@@ -664,9 +664,11 @@ tresult PLUGIN_API Vst2Wrapper::endEdit (ParamID id)
 	return tellHost (audioMasterEndEdit, id);
 }
 
-tresult PLUGIN_API Vst2Wrapper::restartComponent (int32 /*flags*/)
+tresult PLUGIN_API Vst2Wrapper::restartComponent (int32 flags)
 {
-	return kResultOk; // parameter values are read by the host through getParameter
+	if (flags & kParamValuesChanged)
+		hostCallback (&effect, Vst2::kAudioMasterUpdateDisplay, 0, 0, nullptr, 0.f);
+	return kResultOk;
 }
 
 tresult PLUGIN_API Vst2Wrapper::queryInterface (const TUID iid, void** obj)
