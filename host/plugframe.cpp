@@ -16,6 +16,18 @@ uint64_t nowMs ()
 	return static_cast<uint64_t> (duration_cast<milliseconds> (steady_clock::now ().time_since_epoch ()).count ());
 }
 
+// Takes the handler's entry out of the list and drops the reference it held.
+template <typename Entry, typename Handler>
+tresult removeEntryOf (std::vector<Entry>& list, Handler* handler)
+{
+	auto it = std::find_if (list.begin (), list.end (), [&] (const Entry& e) { return e.handler == handler; });
+	if (it == list.end ())
+		return kInvalidArgument;
+	list.erase (it);
+	handler->release ();
+	return kResultTrue;
+}
+
 } // namespace
 
 PlugFrame::PlugFrame () = default;
@@ -48,12 +60,7 @@ tresult PLUGIN_API PlugFrame::registerEventHandler (Linux::IEventHandler* handle
 
 tresult PLUGIN_API PlugFrame::unregisterEventHandler (Linux::IEventHandler* handler)
 {
-	auto it = std::find_if (handlers.begin (), handlers.end (), [&] (const Handler& h) { return h.handler == handler; });
-	if (it == handlers.end ())
-		return kInvalidArgument;
-	handlers.erase (it);
-	handler->release ();
-	return kResultTrue;
+	return removeEntryOf (handlers, handler);
 }
 
 tresult PLUGIN_API PlugFrame::registerTimer (Linux::ITimerHandler* handler, Linux::TimerInterval milliseconds)
@@ -67,12 +74,7 @@ tresult PLUGIN_API PlugFrame::registerTimer (Linux::ITimerHandler* handler, Linu
 
 tresult PLUGIN_API PlugFrame::unregisterTimer (Linux::ITimerHandler* handler)
 {
-	auto it = std::find_if (timers.begin (), timers.end (), [&] (const Timer& t) { return t.handler == handler; });
-	if (it == timers.end ())
-		return kInvalidArgument;
-	timers.erase (it);
-	handler->release ();
-	return kResultTrue;
+	return removeEntryOf (timers, handler);
 }
 
 void PlugFrame::runOnce (uint64_t maxWaitMs)

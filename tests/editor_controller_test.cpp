@@ -1,14 +1,12 @@
 // The registered controller's editor side: which views and templates it makes, which
 // sub-controllers it hands out, the inter-app audio commands, and the view's size contract.
 #include "offscreeneditor.h"
+#include "scratchresources.h"
 #include "interappaudiocontrolscontroller.h"
 #include "kt3ids.h"
 
 #include "pluginterfaces/vst/ivstinterappaudio.h"
 
-#include <cstdio>
-#include <fstream>
-#include <unistd.h>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -75,30 +73,19 @@ public:
 	REFCOUNT_METHODS (FObject)
 };
 
-// A resource folder whose description has a template per screen, each of its own size.
-struct TemplateResources
+// A description with a template per screen, each of its own size, and one with a sub-controller.
+struct TemplateResources : ScratchResources
 {
 	TemplateResources ()
 	{
-		char pattern[] = "/tmp/kt3-templates-XXXXXX";
-		folder = mkdtemp (pattern);
-		std::ofstream (folder + "/FX_KT3.uidesc")
-		    << "<vstgui-ui-description version=\"1\">"
-		       "<template name=\"Editor\" size=\"281, 232\"/>"
-		       "<template name=\"EditorIPad\" size=\"1024, 768\"/>"
-		       "<template name=\"EditorIPhone4Inch\" size=\"568, 320\"/>"
-		       "<template name=\"Commands\" size=\"100, 100\">"
-		       "<view sub-controller=\"InterAppAudioControlsController\" size=\"100, 100\">"
-		       "<view class=\"CAnimKnob\" control-tag=\"5000\" size=\"64, 64\"/></view></template>"
-		       "</vstgui-ui-description>";
-		VSTGUI::setResourceFolder (folder);
+		writeDescription ("FX_KT3.uidesc",
+		                  "<template name=\"Editor\" size=\"281, 232\"/>"
+		                  "<template name=\"EditorIPad\" size=\"1024, 768\"/>"
+		                  "<template name=\"EditorIPhone4Inch\" size=\"568, 320\"/>"
+		                  "<template name=\"Commands\" size=\"100, 100\">"
+		                  "<view sub-controller=\"InterAppAudioControlsController\" size=\"100, 100\">"
+		                  "<view class=\"CAnimKnob\" control-tag=\"5000\" size=\"64, 64\"/></view></template>");
 	}
-	~TemplateResources ()
-	{
-		std::remove ((folder + "/FX_KT3.uidesc").c_str ());
-		rmdir (folder.c_str ());
-	}
-	std::string folder;
 };
 
 struct IAAController

@@ -1,42 +1,17 @@
 // The UI description as the editor reads it: the template and its four views with every value
 // that matters at run time, the value syntax, and descriptions that must give no editor.
 #include "offscreeneditor.h"
+#include "scratchresources.h"
 
 #include "vstgui/uidescription/uidescription.h"
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <unistd.h>
 
 using namespace VSTGUI;
 
 namespace {
 
 constexpr double kPI = 3.14159265358979323846;
-
-// A description file in a temporary resource folder.
-struct ScratchResources
-{
-	ScratchResources ()
-	{
-		char pattern[] = "/tmp/kt3-uidesc-XXXXXX";
-		folder = mkdtemp (pattern);
-	}
-	~ScratchResources ()
-	{
-		for (const std::string& f : files)
-			std::remove ((folder + "/" + f).c_str ());
-		rmdir (folder.c_str ());
-	}
-	void write (const std::string& name, const std::string& content)
-	{
-		std::ofstream (folder + "/" + name) << content;
-		files.push_back (name);
-	}
-	std::string folder;
-	std::vector<std::string> files;
-};
 
 std::string description (const std::string& body)
 {

@@ -6,6 +6,19 @@
 
 namespace VSTGUI {
 
+namespace {
+
+template <typename Entry, typename Handler>
+bool removeEntriesOf (std::vector<Entry>& list, Handler* handler)
+{
+	const auto end = std::remove_if (list.begin (), list.end (), [&] (const Entry& e) { return e.handler == handler; });
+	const bool found = end != list.end ();
+	list.erase (end, list.end ());
+	return found;
+}
+
+} // namespace
+
 uint64_t monotonicMilliseconds ()
 {
 	using namespace std::chrono;
@@ -75,11 +88,7 @@ bool IdleRunLoop::registerEventHandler (int fd, IEventHandler* handler)
 
 bool IdleRunLoop::unregisterEventHandler (IEventHandler* handler)
 {
-	const auto end = std::remove_if (sources.begin (), sources.end (),
-	                                 [&] (const EventSource& s) { return s.handler == handler; });
-	const bool found = end != sources.end ();
-	sources.erase (end, sources.end ());
-	return found;
+	return removeEntriesOf (sources, handler);
 }
 
 bool IdleRunLoop::registerTimer (uint64_t intervalMs, ITimerHandler* handler)
@@ -93,11 +102,7 @@ bool IdleRunLoop::registerTimer (uint64_t intervalMs, ITimerHandler* handler)
 
 bool IdleRunLoop::unregisterTimer (ITimerHandler* handler)
 {
-	const auto end = std::remove_if (timers.begin (), timers.end (),
-	                                 [&] (const Timer& t) { return t.handler == handler; });
-	const bool found = end != timers.end ();
-	timers.erase (end, timers.end ());
-	return found;
+	return removeEntriesOf (timers, handler);
 }
 
 size_t IdleRunLoop::timerCount () const

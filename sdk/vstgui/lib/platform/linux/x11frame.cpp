@@ -126,6 +126,7 @@ bool X11Frame::createWindow (uint32_t parent)
 
 		// The window maps itself once it sees its own XEmbed info arrive (or is told it is embedded).
 		xembedInfoAtom = internAtom ("_XEMBED_INFO");
+		xembedAtom = internAtom ("_XEMBED");
 		const uint32_t info[] = {kXEmbedVersion, 0};
 		xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, xembedInfoAtom, xembedInfoAtom, 32, 2, info);
 
@@ -187,7 +188,7 @@ void X11Frame::handleEvent (const xcb_generic_event_t* event)
 		case XCB_CLIENT_MESSAGE:
 		{
 			auto* e = reinterpret_cast<const xcb_client_message_event_t*> (event);
-			if (e->format == 32 && e->data.data32[1] == kXEmbedEmbeddedNotify && !mapped)
+			if (e->type == xembedAtom && e->format == 32 && e->data.data32[1] == kXEmbedEmbeddedNotify && !mapped)
 			{
 				xcb_map_window (connection, window);
 				mapped = true;

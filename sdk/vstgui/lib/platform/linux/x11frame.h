@@ -45,6 +45,7 @@ private:
 	xcb_connection_t* connection {nullptr};
 	uint32_t window {0};
 	uint32_t xembedInfoAtom {0};
+	uint32_t xembedAtom {0};
 	uint32_t graphicsContext {0};
 	uint8_t depth {0};
 	bool mapped {false};
