@@ -10,12 +10,13 @@ jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+# Tests get an X display of their own, so the editor tests run against a real X server.
+xvfb-run -a ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKT3_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+  xvfb-run -a ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 # Each fuzz target starts from a copy of its committed corpus (fuzz/corpus/<target>), so the
 # run adds nothing to the repository; a crashing input is written into build-fuzz/.
