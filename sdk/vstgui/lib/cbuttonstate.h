@@ -20,7 +20,6 @@ class CButtonState
 public:
 	CButtonState (int32_t state = 0) : state (state) {}
 	int32_t getButtonState () const { return state & (kLButton | kMButton | kRButton); }
-	int32_t getModifierState () const { return state & (kShift | kControl | kAlt); }
 	// The left button and no other button; modifiers are allowed.
 	bool isLeftButton () const { return getButtonState () == kLButton; }
 	bool operator& (int32_t mask) const { return (state & mask) != 0; }

@@ -94,7 +94,7 @@ std::vector<CRect> CFrame::drawDirtyRects (CDrawContext& context)
 void CFrame::drawRect (CDrawContext& context, const CRect& updateRect)
 {
 	CViewContainer::drawRect (context, updateRect);
-	if (!modalView || !modalView->isVisible () || !modalView->getViewSize ().rectOverlap (updateRect))
+	if (!modalView || !modalView->getViewSize ().rectOverlap (updateRect))
 		return;
 	const CRect savedClip = context.getClipRect ();
 	CRect clip (modalView->getViewSize ());

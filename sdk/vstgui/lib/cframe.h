@@ -45,7 +45,6 @@ public:
 	CFrame (const CRect& size, VSTGUIEditorInterface* editor);
 	~CFrame () override;
 
-	VSTGUIEditorInterface* getEditor () const { return editor; }
 	CKnobMode getKnobMode () const;
 
 	void setRunLoop (IRunLoop* loop) { runLoop = loop; }

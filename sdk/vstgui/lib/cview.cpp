@@ -37,18 +37,6 @@ void CView::setAlphaValue (float value)
 	invalid ();
 }
 
-void CView::setVisible (bool state)
-{
-	if (state == visible)
-		return;
-	// Invalidate while visible so the uncovered area is repainted too.
-	if (visible)
-		invalid ();
-	visible = state;
-	if (visible)
-		invalid ();
-}
-
 void CView::setSubController (std::unique_ptr<IController> controller)
 {
 	subController = std::move (controller);
@@ -114,7 +102,7 @@ CFrame* CView::getFrame () const
 
 void CView::invalidRect (const CRect& rect)
 {
-	if (parentView && visible)
+	if (parentView)
 		parentView->invalidChildRect (rect);
 }
 

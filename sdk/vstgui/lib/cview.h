@@ -28,7 +28,6 @@ public:
 	// Also resets the mouseable area to the new rectangle.
 	virtual void setViewSize (const CRect& rect, bool invalidate = true);
 	const CRect& getMouseableArea () const { return mouseableArea; }
-	void setMouseableArea (const CRect& rect) { mouseableArea = rect; }
 
 	virtual void setBackground (CBitmapPtr bitmap);
 	const CBitmapPtr& getBackground () const { return background; }
@@ -38,8 +37,6 @@ public:
 	bool getMouseEnabled () const { return mouseEnabled; }
 	void setAlphaValue (float alpha);
 	float getAlphaValue () const { return alpha; }
-	void setVisible (bool state);
-	bool isVisible () const { return visible; }
 	void setTooltipText (const std::string& text) { tooltip = text; }
 	const std::string& getTooltipText () const { return tooltip; }
 	// A controller the description created for this view's subtree; it lives as long as the view.
@@ -62,7 +59,6 @@ public:
 	virtual void attached (CViewContainer* parent);
 	virtual void removed ();
 	bool isAttached () const { return parentView != nullptr; }
-	CViewContainer* getParentView () const { return parentView; }
 	virtual CFrame* getFrame () const;
 
 	void invalid () { invalidRect (size); }
@@ -79,7 +75,6 @@ private:
 	float alpha {1.f};
 	bool transparent {false};
 	bool mouseEnabled {true};
-	bool visible {true};
 };
 
 } // namespace VSTGUI

@@ -90,7 +90,7 @@ void CViewContainer::drawRect (CDrawContext& context, const CRect& updateRect)
 
 	for (CView* child : children)
 	{
-		if (!child->isVisible () || !child->getViewSize ().rectOverlap (localUpdate))
+		if (!child->getViewSize ().rectOverlap (localUpdate))
 			continue;
 		CRect clip (child->getViewSize ());
 		clip.offset (childOffset).bound (savedClip);
@@ -114,7 +114,7 @@ CMouseEventResult CViewContainer::onMouseDown (CPoint& where, const CButtonState
 	for (auto it = children.rbegin (); it != children.rend (); ++it)
 	{
 		CView* child = *it;
-		if (!child->isVisible () || !child->getMouseEnabled () || !child->hitTest (local, buttons))
+		if (!child->getMouseEnabled () || !child->hitTest (local, buttons))
 			continue;
 		const CMouseEventResult result = child->onMouseDown (local, buttons);
 		if (result == kMouseEventHandled)
@@ -161,8 +161,7 @@ bool CViewContainer::onWheel (const CPoint& where, float distance, const CButton
 	for (auto it = children.rbegin (); it != children.rend (); ++it)
 	{
 		CView* child = *it;
-		if (!child->isVisible () || !child->getMouseEnabled () ||
-		    !child->getMouseableArea ().pointInside (local))
+		if (!child->getMouseEnabled () || !child->getMouseableArea ().pointInside (local))
 			continue;
 		if (child->onWheel (local, distance, buttons))
 			return true;

@@ -51,7 +51,6 @@ public:
 	bool openOffscreen (IRunLoop* runLoop);
 
 	CFrame* getFrame () const { return frame.get (); }
-	const UIDescription* getUIDescription () const { return description.get (); }
 
 	Steinberg::tresult PLUGIN_API onSize (Steinberg::ViewRect* newSize) override;
 	Steinberg::tresult PLUGIN_API canResize () override { return Steinberg::kResultFalse; }
