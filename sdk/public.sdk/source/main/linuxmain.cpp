@@ -7,22 +7,14 @@
 
 #define KT3_EXPORT extern "C" __attribute__ ((visibility ("default")))
 
-namespace {
-void* moduleHandle = nullptr;
-int entryCount = 0;
-} // namespace
-
-KT3_EXPORT bool ModuleEntry (void* sharedLibraryHandle)
+// The module finds itself by address (getBundleResourcesPath), so the handle is not kept.
+KT3_EXPORT bool ModuleEntry (void* /*sharedLibraryHandle*/)
 {
-	if (++entryCount == 1)
-		moduleHandle = sharedLibraryHandle;
 	return InitModule ();
 }
 
 KT3_EXPORT bool ModuleExit ()
 {
-	if (entryCount > 0 && --entryCount == 0)
-		moduleHandle = nullptr;
 	return DeinitModule ();
 }
 
@@ -39,11 +31,6 @@ KT3_EXPORT bool ExitDll ()
 }
 
 namespace Steinberg {
-
-void* getModuleHandle ()
-{
-	return moduleHandle;
-}
 
 std::string getBundleResourcesPath ()
 {

@@ -9,8 +9,6 @@ bool DeinitModule ();
 
 namespace Steinberg {
 
-// The handle of the loaded module (from ModuleEntry, else found by address).
-void* getModuleHandle ();
 // The folder of the module's bundle resources: <bundle>/Contents/Resources.
 std::string getBundleResourcesPath ();
 

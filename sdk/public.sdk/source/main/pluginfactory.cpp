@@ -42,14 +42,6 @@ bool CPluginFactory::registerClass (const PClassInfo2* info, CreateFunction crea
 	return true;
 }
 
-bool CPluginFactory::isClassRegistered (const FUID& cid) const
-{
-	for (const ClassEntry& entry : classes)
-		if (FUID::fromTUID (entry.info.cid) == cid)
-			return true;
-	return false;
-}
-
 const CPluginFactory::ClassEntry* CPluginFactory::entryAt (int32 index) const
 {
 	if (index < 0 || index >= static_cast<int32> (classes.size ()))

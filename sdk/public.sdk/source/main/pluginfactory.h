@@ -18,7 +18,6 @@ public:
 
 	// Adds a class; refuses a null record or create function.
 	bool registerClass (const PClassInfo2* info, CreateFunction create, void* context = nullptr);
-	bool isClassRegistered (const FUID& cid) const;
 
 	//---IPluginFactory
 	tresult PLUGIN_API getFactoryInfo (PFactoryInfo* info) SMTG_OVERRIDE;
