@@ -11,7 +11,7 @@ using namespace kt3fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8* data, size_t size)
 {
-	Controller controller;
+	Controller<> controller;
 	IEditController* edit = controller.edit;
 	require (kt3host::setComponentState (edit, kt3host::Bytes (data, data + size)) == kResultOk,
 	         "setComponentState answers kResultOk");

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8* data, size_t size)
 	for (size_t i = 0; i + 1 < size; i += 2)
 		text[i / 2] = static_cast<char16> (data[i] | data[i + 1] << 8);
 
-	Controller controller;
+	Controller<> controller;
 	IEditController* edit = controller.edit;
 	for (int32 index = 0; index < edit->getParameterCount (); ++index)
 	{

@@ -19,6 +19,7 @@ inline void require (bool holds, const char* invariant)
 }
 
 // A controller initialised with a host context, as a host holds one.
+template <typename ControllerClass = Steinberg::Vst::Orvix::ReverbController>
 struct Controller
 {
 	Controller () { require (edit->initialize (&host) == Steinberg::kResultOk, "initialize"); }
@@ -26,8 +27,7 @@ struct Controller
 
 	// Held by value: the SDK's host application is not reference-counted.
 	Steinberg::Vst::HostApplication host;
-	Steinberg::IPtr<Steinberg::Vst::Orvix::ReverbController> object =
-	    Steinberg::owned (new Steinberg::Vst::Orvix::ReverbController);
+	Steinberg::IPtr<ControllerClass> object = Steinberg::owned (new ControllerClass);
 	Steinberg::FUnknownPtr<Steinberg::Vst::IEditController> edit {object->unknownCast ()};
 };
 

@@ -11,7 +11,7 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 // Lives on the host's side, owned by value: reference counting is a no-op.
-class ParamQueue : public IParamValueQueue
+class ParamQueue final : public IParamValueQueue
 {
 public:
 	explicit ParamQueue (ParamID id = 0, size_t capacity = 16);
@@ -34,7 +34,7 @@ public:
 	std::vector<Point> points;
 };
 
-class ParamChanges : public IParameterChanges
+class ParamChanges final : public IParameterChanges
 {
 public:
 	explicit ParamChanges (size_t capacity = 16);

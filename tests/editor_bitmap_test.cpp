@@ -3,6 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -66,6 +75,19 @@ uint32_t knobPixel (const CBitmap& strip, int frame, double degrees, double r)
 bool isLight (uint32_t p)
 {
 	return alphaOf (p) > 200 && ((p >> 16) & 0xff) > 140 && ((p >> 8) & 0xff) > 140 && (p & 0xff) > 140;
+}
+
+// A well-formed one-channel PNG of that size, encoded in memory.
+std::vector<uint8_t> greyPng (int width, int height)
+{
+	const std::vector<uint8_t> pixels (static_cast<size_t> (width) * height, 0x80);
+	std::vector<uint8_t> png;
+	auto append = [] (void* to, void* data, int size) {
+		auto* bytes = static_cast<uint8_t*> (data);
+		static_cast<std::vector<uint8_t>*> (to)->insert (static_cast<std::vector<uint8_t>*> (to)->end (), bytes, bytes + size);
+	};
+	stbi_write_png_to_func (append, &png, width, height, 1, pixels.data (), width);
+	return png;
 }
 
 } // namespace
@@ -146,4 +168,28 @@ TEST (EditorBitmaps, CreditsPictureIsTranslucentDark)
 	const uint32_t inside = credits->getPixel (10, 150);
 	EXPECT_LT ((inside >> 16) & 0xff, 10u);
 	EXPECT_LT ((inside >> 8) & 0xff, 40u);
+}
+
+TEST (EditorBitmaps, DecoderRefusesOversizedTruncatedAndMissingData)
+{
+	const std::vector<uint8_t> widest = greyPng (CBitmap::kMaxSide, 1);
+	const CBitmapPtr accepted = CBitmap::decodePNG (widest.data (), widest.size ());
+	ASSERT_NE (accepted, nullptr);
+	EXPECT_EQ (accepted->getWidth (), CBitmap::kMaxSide);
+	EXPECT_EQ (accepted->getPixel (0, 0), 0xff808080u);
+
+	// Well-formed images past either limit: one side too long, or too many pixels in all.
+	for (const auto& [w, h] : {std::pair (CBitmap::kMaxSide + 1, 1), std::pair (4097, 4097)})
+	{
+		const std::vector<uint8_t> png = greyPng (w, h);
+		EXPECT_EQ (CBitmap::decodePNG (png.data (), png.size ()), nullptr) << w << " x " << h;
+	}
+
+	std::ifstream in (resource ("about_kt3.png"), std::ios::binary);
+	const std::vector<uint8_t> real {std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char> ()};
+	ASSERT_NE (CBitmap::decodePNG (real.data (), real.size ()), nullptr);
+	EXPECT_EQ (CBitmap::decodePNG (real.data (), real.size () / 2), nullptr);
+	EXPECT_EQ (CBitmap::decodePNG (real.data (), 0), nullptr);
+	EXPECT_EQ (CBitmap::decodePNG (nullptr, 100), nullptr);
+	EXPECT_EQ (CBitmap::loadPNG ("/nonexistent/kt3.png"), nullptr);
 }

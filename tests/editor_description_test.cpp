@@ -200,6 +200,9 @@ TEST (EditorDescription, BrokenDescriptionsGiveNoEditor)
 	    {"stray entry", description (kSmallTemplate + "<bitmaps><image name=\"a\" path=\"a.png\"/></bitmaps>")},
 	    {"no such template", description ("<template name=\"Other\" size=\"10, 10\"/>")},
 	    {"empty file", ""},
+	    // A window of this size could not be allocated.
+	    {"template too large", description ("<template name=\"Editor\" size=\"100000, 100000\"/>")},
+	    {"template with a negative size", description ("<template name=\"Editor\" size=\"-5, 10\"/>")},
 	};
 	for (const auto& [what, content] : cases)
 	{
@@ -220,4 +223,35 @@ TEST (EditorDescription, BrokenDescriptionsGiveNoEditor)
 	ScratchResources empty;
 	OffscreenEditor missing (0.7, 0.7, 0.9, empty.folder);
 	EXPECT_EQ (missing.frame, nullptr);
+}
+
+TEST (EditorDescription, HostileGeometryAndNestingGiveNoEditorOrAShallowOne)
+{
+	// The template's view claims a size no window can have: the editor does not open.
+	for (const char* size : {"1e300, 10", "10, -1e9", "-10, 10"})
+	{
+		SCOPED_TRACE (size);
+		ScratchResources r;
+		r.writeDescription ("FX_KT3.uidesc", std::string ("<template name=\"Editor\" class=\"CViewContainer\" size=\"") +
+		                                         size + "\"/>");
+		OffscreenEditor e (0.7, 0.7, 0.9, r.folder);
+		EXPECT_EQ (e.frame, nullptr);
+	}
+
+	// Views nested 20000 deep: the editor opens, with the tree cut at a depth it can recurse into.
+	std::string nested;
+	for (int i = 0; i < 20000; ++i)
+		nested += "<view class=\"CViewContainer\" size=\"10, 10\">";
+	for (int i = 0; i < 20000; ++i)
+		nested += "</view>";
+	ScratchResources r;
+	r.writeDescription ("FX_KT3.uidesc", "<template name=\"Editor\" class=\"CViewContainer\" size=\"100, 50\">" +
+	                                         nested + "</template>");
+	OffscreenEditor e (0.7, 0.7, 0.9, r.folder);
+	ASSERT_NE (e.frame, nullptr);
+	int depth = 0;
+	for (CView* v = e.panel (); auto* c = dynamic_cast<CViewContainer*> (v); v = c->getNbViews () ? c->getView (0) : nullptr)
+		++depth;
+	EXPECT_GT (depth, 10);
+	EXPECT_LT (depth, 100);
 }

@@ -1,9 +1,13 @@
 #include "cbitmap.h"
 
+#include <fstream>
+#include <iterator>
+#include <limits>
+
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_ONLY_PNG
-#define STBI_NO_STDIO_IMPLEMENTATION_WARNING
+#define STBI_NO_STDIO
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -20,10 +24,24 @@ CBitmap::CBitmap (int width, int height, std::vector<uint32_t> pixels)
 
 CBitmapPtr CBitmap::loadPNG (const std::string& path)
 {
+	std::ifstream file (path, std::ios::binary);
+	const std::vector<uint8_t> bytes {std::istreambuf_iterator<char> (file), std::istreambuf_iterator<char> ()};
+	return file ? decodePNG (bytes.data (), bytes.size ()) : nullptr;
+}
+
+CBitmapPtr CBitmap::decodePNG (const uint8_t* data, size_t size)
+{
+	if (!data || size == 0 || size > static_cast<size_t> (std::numeric_limits<int>::max ()))
+		return nullptr;
+	const auto* bytes = static_cast<const stbi_uc*> (data);
+	const int length = static_cast<int> (size);
 	int w = 0;
 	int h = 0;
 	int channels = 0;
-	stbi_uc* rgba = stbi_load (path.c_str (), &w, &h, &channels, 4);
+	if (!stbi_info_from_memory (bytes, length, &w, &h, &channels) || w <= 0 || h <= 0 ||
+	    w > kMaxSide || h > kMaxSide || int64_t (w) * h > kMaxPixels)
+		return nullptr;
+	stbi_uc* rgba = stbi_load_from_memory (bytes, length, &w, &h, &channels, 4);
 	if (!rgba)
 		return nullptr;
 

@@ -15,8 +15,15 @@ class CBitmap
 public:
 	CBitmap (int width, int height, std::vector<uint32_t> pixels);
 
-	// Decodes a PNG (any colour type, converted to 8-bit RGBA); null if the file is unreadable.
+	// Bitmaps beyond these are refused before decoding: no editor needs them, and a corrupt
+	// header must not make the decoder reserve gigabytes.
+	static constexpr int kMaxSide = 16384;
+	static constexpr int64_t kMaxPixels = int64_t (1) << 24;
+
+	// Decodes a PNG (any colour type, converted to 8-bit RGBA); null if the file is unreadable,
+	// not a PNG or too large.
 	static std::shared_ptr<CBitmap> loadPNG (const std::string& path);
+	static std::shared_ptr<CBitmap> decodePNG (const uint8_t* data, size_t size);
 
 	int getWidth () const { return width; }
 	int getHeight () const { return height; }

@@ -17,7 +17,15 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-// "w, h" read as integers on each side of the first comma.
+// Editor sides beyond this are refused: the window's back buffer is allocated at its size.
+constexpr long kMaxEditorSide = 8192;
+
+bool isEditorSide (CCoord side)
+{
+	return side >= 0 && side <= kMaxEditorSide;
+}
+
+// "w, h" read as integers on each side of the first comma; empty unless both are editor sides.
 std::optional<CPoint> parseIntegerSize (const std::string* text)
 {
 	if (!text)
@@ -25,7 +33,10 @@ std::optional<CPoint> parseIntegerSize (const std::string* text)
 	const auto comma = text->find (',');
 	if (comma == std::string::npos)
 		return {};
-	return CPoint (std::strtol (text->c_str (), nullptr, 10), std::strtol (text->c_str () + comma + 1, nullptr, 10));
+	const CPoint size (std::strtol (text->c_str (), nullptr, 10), std::strtol (text->c_str () + comma + 1, nullptr, 10));
+	if (!isEditorSide (size.x) || !isEditorSide (size.y))
+		return {};
+	return size;
 }
 
 } // namespace
@@ -117,8 +128,12 @@ VST3Editor::VST3Editor (EditController* controller, const char* templateName, co
 	const UIAttributes* attributes = description->getTemplateAttributes (this->templateName);
 	if (!attributes)
 		return;
+	const std::string* sizeText = attributes->getAttributeValue ("size");
+	const std::optional<CPoint> templateSize = parseIntegerSize (sizeText);
+	if (sizeText && !templateSize)
+		return;
 	templateFound = true;
-	const CPoint size = parseIntegerSize (attributes->getAttributeValue ("size")).value_or (CPoint ());
+	const CPoint size = templateSize.value_or (CPoint ());
 	minSize = parseIntegerSize (attributes->getAttributeValue ("minSize")).value_or (size);
 	maxSize = parseIntegerSize (attributes->getAttributeValue ("maxSize")).value_or (size);
 	ViewRect r (0, 0, static_cast<int32> (size.x), static_cast<int32> (size.y));
@@ -138,13 +153,18 @@ bool VST3Editor::createFrame (IRunLoop* runLoop)
 	frame = std::make_unique<CFrame> (CRect (0, 0, r.getWidth (), r.getHeight ()), this);
 	frame->setRunLoop (runLoop);
 	CView* view = description->createView (templateName, this);
+	// The frame takes the created template's size, if a window can have it.
+	if (view && (!isEditorSide (view->getViewSize ().getWidth ()) || !isEditorSide (view->getViewSize ().getHeight ())))
+	{
+		delete view;
+		view = nullptr;
+	}
 	if (!view)
 	{
 		paramChangeListeners.clear ();
 		frame.reset ();
 		return false;
 	}
-	// The frame takes the created template's size.
 	const CRect& viewSize = view->getViewSize ();
 	frame->setViewSize (CRect (0, 0, viewSize.getWidth (), viewSize.getHeight ()), false);
 	frame->addView (view);

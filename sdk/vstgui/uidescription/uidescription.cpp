@@ -15,6 +15,9 @@ namespace VSTGUI {
 namespace {
 
 const char* const kRootName = "vstgui-ui-description";
+// Views nested deeper than this are not built: building, drawing and deleting a view tree
+// recurse once per level, and a hostile description could otherwise exhaust the stack.
+constexpr int kMaxViewDepth = 64;
 
 bool isRegularFile (const std::string& path)
 {
@@ -71,7 +74,7 @@ struct UIDescription::Impl
 	void addBuiltinColors ();
 	std::string findFile (const std::string& name) const;
 	CView* createViewFromNode (const pugi::xml_node& node, IController* controller,
-	                           const IUIDescription* description) const;
+	                           const IUIDescription* description, int depth) const;
 };
 
 UIDescription::UIDescription (const std::string& fileName) : impl (std::make_unique<Impl> ())
@@ -210,12 +213,14 @@ CView* UIDescription::createView (const std::string& templateName, IController* 
 	auto it = impl->templates.find (templateName);
 	if (it == impl->templates.end ())
 		return nullptr;
-	return impl->createViewFromNode (it->second, controller, this);
+	return impl->createViewFromNode (it->second, controller, this, 0);
 }
 
 CView* UIDescription::Impl::createViewFromNode (const pugi::xml_node& node, IController* controller,
-                                                const IUIDescription* description) const
+                                                const IUIDescription* description, int depth) const
 {
+	if (depth > kMaxViewDepth)
+		return nullptr;
 	const UIAttributes attributes = attributesOf (node);
 	IController* subController = nullptr;
 	if (const std::string* name = attributes.getAttributeValue ("sub-controller"); name && controller)
@@ -234,7 +239,7 @@ CView* UIDescription::Impl::createViewFromNode (const pugi::xml_node& node, ICon
 	if (auto* container = dynamic_cast<CViewContainer*> (view))
 	{
 		for (const pugi::xml_node& child : node.children ("view"))
-			container->addView (createViewFromNode (child, controller, description));
+			container->addView (createViewFromNode (child, controller, description, depth + 1));
 	}
 	if (controller)
 		view = controller->verifyView (view, attributes, description);

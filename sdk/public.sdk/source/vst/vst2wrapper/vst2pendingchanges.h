@@ -11,7 +11,7 @@
 namespace Steinberg {
 namespace Vst {
 
-class Vst2PendingChanges : public IParameterChanges
+class Vst2PendingChanges final : public IParameterChanges
 {
 public:
 	// ids: the parameters, by their host index.
