@@ -1,10 +1,12 @@
 // The editor's description on arbitrary bytes, opened by the registered controller's editor
-// from a resource folder that holds the real bitmaps beside it. A description that does not
-// parse gives no editor (0 x 0, nothing opens); one that opens is drawn, clicked, dragged,
-// wheeled and run through its fades, then closed.
+// from a resource folder that holds the real bitmaps beside it, shrunk to an eighth of their
+// sides: decoding them at full size would take most of each run, and the decoder has a target
+// of its own. A description that does not parse gives no editor (0 x 0, nothing opens); one
+// that opens is drawn, clicked, dragged, wheeled and run through its fades, then closed.
 #include "fuzzcheck.h"
 #include "kt3controllerwithui.h"
 
+#include "vstgui/lib/cbitmap.h"
 #include "vstgui/lib/cframe.h"
 #include "vstgui/lib/platform/linux/idlerunloop.h"
 #include "vstgui/lib/platform/linux/resourcefolder.h"
@@ -15,6 +17,14 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
 
 using namespace Steinberg;
 using namespace VSTGUI;
@@ -34,11 +44,24 @@ struct ScratchFolder
 		const char* made = mkdtemp (pattern);
 		folder = made ? made : mkdtemp (fallback);
 		for (const char* bitmap : {"kt3.png", "knob_kt3.png", "about_kt3.png"})
-		{
-			std::ifstream in (std::string (KT3_RESOURCES_DIR) + "/" + bitmap, std::ios::binary);
-			std::ofstream (folder + "/" + bitmap, std::ios::binary) << in.rdbuf ();
-		}
+			writeShrunk (std::string (KT3_RESOURCES_DIR) + "/" + bitmap, folder + "/" + bitmap);
 		setResourceFolder (folder);
+	}
+	// Every eighth pixel of every eighth row, as RGBA bytes.
+	static void writeShrunk (const std::string& from, const std::string& to)
+	{
+		const CBitmapPtr real = CBitmap::loadPNG (from);
+		require (real != nullptr, "the real bitmaps load");
+		const int w = real->getWidth () / 8;
+		const int h = real->getHeight () / 8;
+		std::vector<uint8_t> rgba;
+		for (int y = 0; y < h; ++y)
+			for (int x = 0; x < w; ++x)
+			{
+				const uint32_t p = real->getPixel (x * 8, y * 8);
+				rgba.insert (rgba.end (), {uint8_t (p >> 16), uint8_t (p >> 8), uint8_t (p), uint8_t (p >> 24)});
+			}
+		require (stbi_write_png (to.c_str (), w, h, 4, rgba.data (), w * 4) != 0, "the shrunk bitmaps are written");
 	}
 	~ScratchFolder ()
 	{
