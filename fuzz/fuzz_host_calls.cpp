@@ -1,8 +1,11 @@
-// A host's call sequence on a linked processor, chosen by the input: set-up with any sample
-// rate and maximum block, activation, processing with block sizes up to beyond the announced
-// maximum, parameter queues with any values, odd bus layouts, bypass toggles, state restores.
-// After each call: no sanitizer report, finite output for finite input, a 40-byte state.
+// A host's call sequence on a component/controller pair, chosen by the input: set-up with any
+// sample rate and maximum block, activation, processing with block sizes up to beyond the
+// announced maximum, parameter queues with any values, odd bus layouts, bypass toggles, state
+// restores handed on to the controller, values written to the controller. After each call: no
+// sanitizer report, finite output for finite input, a 40-byte state, and every controller
+// value finite and in 0..1 (equal to the state's after a state is handed on).
 #include "fuzzcheck.h"
+#include "kt3controllerwithui.h"
 #include "kt3ids.h"
 #include "kt3processorwithuicontroller.h"
 #include "parameterchanges.h"
@@ -10,6 +13,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using namespace Steinberg;
@@ -41,6 +45,9 @@ public:
 		if (initialized || terminated)
 			return;
 		require (component->initialize (&host) == kResultOk, "initialize");
+		require (controller->initialize (&host) == kResultOk, "the controller initializes");
+		componentPoint->connect (controllerPoint);
+		controllerPoint->connect (componentPoint);
 		initialized = true;
 	}
 
@@ -49,6 +56,9 @@ public:
 		if (!initialized)
 			return;
 		setActive (false);
+		componentPoint->disconnect (controllerPoint);
+		controllerPoint->disconnect (componentPoint);
+		controller->terminate ();
 		component->terminate ();
 		initialized = false;
 		terminated = true;
@@ -138,6 +148,36 @@ public:
 		else if (result != kResultOk)
 			require (after == before, "a refused stream leaves getState byte-identical");
 		requireState ();
+
+		// As a host does after loading a project: the controller takes the component's state.
+		require (kt3host::setComponentState (controller, after) == kResultOk, "setComponentState");
+		for (ParamID id : {kSizeId, kHFDampId, kMixId, kOutputId})
+		{
+			double value = 0.0;
+			std::memcpy (&value, after.data () + 4 + 8 * id, 8); // the fuzzing machine is little-endian
+			require (controller->getParamNormalized (id) == value, "the controller mirrors the state");
+		}
+		require (controller->getParamNormalized (kBypassId) == after[36], "the controller mirrors the bypass");
+	}
+
+	// A value written to the controller, as automation or a generic editor writes it.
+	void editController ()
+	{
+		if (!initialized)
+			return;
+		controller->setParamNormalized (anyParamId (), anyValue ());
+		requireControllerValues ();
+	}
+
+	void requireControllerValues ()
+	{
+		for (int32 i = 0; i < controller->getParameterCount (); ++i)
+		{
+			ParameterInfo info {};
+			require (controller->getParameterInfo (i, info) == kResultOk, "getParameterInfo");
+			const ParamValue value = controller->getParamNormalized (info.id);
+			require (std::isfinite (value) && value >= 0.0 && value <= 1.0, "controller values finite and in 0..1");
+		}
 	}
 
 	void requireState ()
@@ -236,6 +276,10 @@ private:
 	IPtr<KT3ProcessorWithUIController> object = owned (new KT3ProcessorWithUIController);
 	IComponent* component = object;
 	IAudioProcessor* processor = object;
+	IPtr<KT3ControllerWithUI> controllerObject = owned (new KT3ControllerWithUI);
+	IEditController* controller = controllerObject;
+	FUnknownPtr<IConnectionPoint> componentPoint {object->unknownCast ()};
+	FUnknownPtr<IConnectionPoint> controllerPoint {controllerObject->unknownCast ()};
 	bool initialized = false;
 	bool terminated = false;
 	bool active = false;
@@ -260,7 +304,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8* data, size_t size)
 	session.initialize ();
 	for (int call = 0; call < 64 && input.remaining_bytes () > 0; ++call)
 	{
-		switch (input.ConsumeIntegralInRange<int> (0, 8))
+		switch (input.ConsumeIntegralInRange<int> (0, 9))
 		{
 			case 0: session.setupProcessing (); break;
 			case 1: session.arrangeBuses (); break;
@@ -270,6 +314,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8* data, size_t size)
 			case 5: session.process (); break;
 			case 6: session.restoreState (); break;
 			case 7: session.requireState (); break;
+			case 8: session.editController (); break;
 			default: session.terminate (); break;
 		}
 	}
