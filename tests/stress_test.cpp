@@ -243,14 +243,14 @@ TEST (Stress, EditorOpensAndClosesWhileAudioRunsOnAnotherThread)
 		ASSERT_EQ (view->setFrame (frame), kResultTrue);
 		ASSERT_EQ (view->attached (reinterpret_cast<void*> (uintptr_t (parent.id ())), kPlatformTypeX11EmbedWindowID),
 		           kResultTrue);
-		EXPECT_TRUE (frame->runUntil ([&] { return parent.children ().size () == 1; }, 3000));
+		EXPECT_TRUE (frame->runUntil ([&] { return parent.children ().size () == 1; }, 10000));
 		frame->runFor (30);
 		EXPECT_EQ (view->removed (), kResultTrue);
 		view->setFrame (nullptr);
 		EXPECT_EQ (frame->eventHandlerCount (), 0u);
 		EXPECT_EQ (frame->timerCount (), 0u);
 	}
-	EXPECT_TRUE (frame->runUntil ([&] { return parent.children ().empty (); }, 3000));
+	EXPECT_TRUE (frame->runUntil ([&] { return parent.children ().empty (); }, 10000));
 
 	stop = true;
 	audio.join ();
