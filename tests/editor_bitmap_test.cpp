@@ -12,6 +12,7 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -192,4 +193,30 @@ TEST (EditorBitmaps, DecoderRefusesOversizedTruncatedAndMissingData)
 	EXPECT_EQ (CBitmap::decodePNG (real.data (), 0), nullptr);
 	EXPECT_EQ (CBitmap::decodePNG (nullptr, 100), nullptr);
 	EXPECT_EQ (CBitmap::loadPNG ("/nonexistent/kt3.png"), nullptr);
+}
+
+TEST (EditorBitmaps, EmptyImageDataChunksAreSkipped)
+{
+	// An empty IDAT chunk carries nothing; before the first real one it made the decoder copy
+	// zero bytes to a null buffer.
+	const std::vector<uint8_t> png = greyPng (8, 4);
+	const auto idat = std::search (png.begin (), png.end (), std::begin ("IDAT"), std::end ("IDAT") - 1) - 4;
+	std::vector<uint8_t> withEmpty (png.begin (), idat);
+	withEmpty.insert (withEmpty.end (), {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xaf, 0x06, 0x1e});
+	withEmpty.insert (withEmpty.end (), idat, png.end ());
+
+	const CBitmapPtr plain = CBitmap::decodePNG (png.data (), png.size ());
+	const CBitmapPtr skipped = CBitmap::decodePNG (withEmpty.data (), withEmpty.size ());
+	ASSERT_NE (plain, nullptr);
+	ASSERT_NE (skipped, nullptr);
+	for (int y = 0; y < 4; ++y)
+		EXPECT_TRUE (std::equal (plain->row (y), plain->row (y) + 8, skipped->row (y)));
+
+	// The input that found it: a lone empty IDAT followed by garbage.
+	const uint8_t found[] = {0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44,
+	                         0x52, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x9b,
+	                         0xb6, 0x43, 0x5d, 0x00, 0x00, 0x00, 0x00, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0x9c,
+	                         0x9f, 0xe0, 0x66, 0x16, 0x38, 0x31, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xdc,
+	                         0xbc, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+	EXPECT_EQ (CBitmap::decodePNG (found, sizeof found), nullptr);
 }

@@ -2,6 +2,8 @@
 // wheel notches, the default-value click, host-side changes and the modal credits picture.
 #include "offscreeneditor.h"
 
+#include <limits>
+
 using namespace VSTGUI;
 using Kind = kt3host::EditHandler::Kind;
 
@@ -229,4 +231,29 @@ TEST (EditorGestures, ClosingTheEditorMidDragEndsTheEdit)
 	e.move (kSizeX - 20, kSizeY);
 	e.editor->close ();
 	EXPECT_EQ (kinds (*e.handler), (std::vector<Kind> {Kind::Begin, Kind::Perform, Kind::End}));
+}
+
+TEST (EditorGestures, KnobsWithHostileGeometryStayCalm)
+{
+	// A start angle of 1e30 radians once made the first press spin for ever taking off turns;
+	// beyond the float range the knob keeps its value.
+	CAnimKnob knob (CRect (0, 0, 64, 64), nullptr, 0, nullptr);
+	knob.setValue (0.25f);
+	knob.setStartAngle (1e30f);
+	const float v = knob.valueFromPoint (CPoint (32, 0));
+	EXPECT_TRUE (v >= 0.f && v <= 1.f) << v;
+	knob.setStartAngle (std::numeric_limits<float>::infinity ());
+	EXPECT_EQ (knob.valueFromPoint (CPoint (32, 0)), 0.25f);
+
+	// Frame heights no bitmap can have show the first frame; a huge frame count is no overflow.
+	knob.setNumSubPixmaps (101);
+	for (double h : {0.5, 1e300, std::numeric_limits<double>::quiet_NaN ()})
+	{
+		knob.setHeightOfOneImage (h);
+		EXPECT_EQ (knob.getFrameIndex (), 0) << h;
+	}
+	knob.setHeightOfOneImage (64);
+	knob.setNumSubPixmaps (INT32_MAX);
+	knob.setValue (1.f);
+	EXPECT_EQ (knob.getFrameIndex (), INT32_MAX - 1);
 }

@@ -1,5 +1,6 @@
 #include "cbitmap.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -29,8 +30,49 @@ CBitmapPtr CBitmap::loadPNG (const std::string& path)
 	return file ? decodePNG (bytes.data (), bytes.size ()) : nullptr;
 }
 
+namespace {
+
+uint32_t bigEndian32 (const uint8_t* p)
+{
+	return uint32_t (p[0]) << 24 | uint32_t (p[1]) << 16 | uint32_t (p[2]) << 8 | p[3];
+}
+
+// The PNG without its empty image-data chunks, or empty when it has none. They carry nothing,
+// and the decoder, given an empty one first, copies zero bytes to a null buffer, which is
+// undefined behaviour. Chunks past a length that overruns the data are left to the decoder.
+std::vector<uint8_t> withoutEmptyDataChunks (const uint8_t* data, size_t size)
+{
+	constexpr size_t kSignature = 8;
+	constexpr size_t kFraming = 12; // length, type and checksum
+	std::vector<uint8_t> kept;
+	size_t copiedUpTo = 0;
+	for (size_t pos = kSignature; pos + kFraming <= size;)
+	{
+		const size_t length = bigEndian32 (data + pos);
+		if (length > size - pos - kFraming)
+			break;
+		if (length == 0 && std::equal (data + pos + 4, data + pos + 8, "IDAT"))
+		{
+			kept.insert (kept.end (), data + copiedUpTo, data + pos);
+			copiedUpTo = pos + kFraming;
+		}
+		pos += kFraming + length;
+	}
+	if (copiedUpTo > 0)
+		kept.insert (kept.end (), data + copiedUpTo, data + size);
+	return kept;
+}
+
+} // namespace
+
 CBitmapPtr CBitmap::decodePNG (const uint8_t* data, size_t size)
 {
+	if (data && size > 0)
+	{
+		const std::vector<uint8_t> cleaned = withoutEmptyDataChunks (data, size);
+		if (!cleaned.empty ())
+			return decodePNG (cleaned.data (), cleaned.size ());
+	}
 	if (!data || size == 0 || size > static_cast<size_t> (std::numeric_limits<int>::max ()))
 		return nullptr;
 	const auto* bytes = static_cast<const stbi_uc*> (data);

@@ -25,11 +25,13 @@ float CKnobBase::valueFromPoint (const CPoint& where) const
 	const double rx = cx - inset;
 	const double ry = cy - inset;
 	const double d = rangeAngle * 0.5;
-	double alpha = std::atan2 ((p.y - cy) / ry, (p.x - cx) / rx) - (startAngle + d);
-	while (alpha >= kPI)
+	// The angle from the middle of the range, in -pi..pi: remainder gets there in one step,
+	// where taking off turns one at a time would never end for a start angle of 1e30.
+	double alpha = std::remainder (std::atan2 ((p.y - cy) / ry, (p.x - cx) / rx) - (startAngle + d), 2. * kPI);
+	if (!std::isfinite (alpha))
+		return getValue (); // angles beyond the float range point nowhere
+	if (alpha >= kPI)
 		alpha -= 2. * kPI;
-	while (alpha < -kPI)
-		alpha += 2. * kPI;
 	if (d < 0.)
 		alpha = -alpha;
 	const double halfRange = std::fabs (d);
@@ -169,22 +171,23 @@ void CAnimKnob::setBackground (CBitmapPtr bitmap)
 	CKnobBase::setBackground (bitmap);
 	if (heightOfOneImage == 0)
 		heightOfOneImage = getViewSize ().getHeight ();
-	if (bitmap && heightOfOneImage > 0)
+	if (bitmap && heightOfOneImage >= 1.)
 		numSubPixmaps = static_cast<int32_t> (bitmap->getHeight () / heightOfOneImage);
 }
 
 int32_t CAnimKnob::getFrameIndex () const
 {
-	const auto h = static_cast<int32_t> (heightOfOneImage);
-	if (h <= 0 || numSubPixmaps < 1)
+	// Frames under a pixel high, or higher than any bitmap can be, show the first frame.
+	if (!(heightOfOneImage >= 1. && heightOfOneImage <= CBitmap::kMaxSide) || numSubPixmaps < 1)
 		return 0;
+	const auto h = static_cast<int64_t> (heightOfOneImage);
 	double v = std::max (0.f, std::min (1.f, getValueNormalized ()));
 	if (inverseBitmap)
 		v = 1. - v;
 	// The strip's offset in pixels, rounded down to a whole frame: frame = floor (v * (N - 1)).
-	auto y = static_cast<int32_t> (std::floor (v * heightOfOneImage * (numSubPixmaps - 1)));
+	auto y = static_cast<int64_t> (std::floor (v * heightOfOneImage * (numSubPixmaps - 1)));
 	y -= y % h;
-	return y / h;
+	return static_cast<int32_t> (y / h);
 }
 
 void CAnimKnob::draw (CDrawContext& context)
