@@ -190,6 +190,12 @@ TEST (EditorBitmaps, DecoderRefusesOversizedTruncatedAndMissingData)
 	const std::vector<uint8_t> real {std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char> ()};
 	ASSERT_NE (CBitmap::decodePNG (real.data (), real.size ()), nullptr);
 	EXPECT_EQ (CBitmap::decodePNG (real.data (), real.size () / 2), nullptr);
+	// A chunk claiming more bytes than the file holds is refused before the decoder would
+	// reserve room for them.
+	std::vector<uint8_t> overlong = greyPng (8, 4);
+	const auto idat = std::search (overlong.begin (), overlong.end (), std::begin ("IDAT"), std::end ("IDAT") - 1);
+	std::fill (idat - 4, idat, uint8_t (0x7f));
+	EXPECT_EQ (CBitmap::decodePNG (overlong.data (), overlong.size ()), nullptr);
 	EXPECT_EQ (CBitmap::decodePNG (real.data (), 0), nullptr);
 	EXPECT_EQ (CBitmap::decodePNG (nullptr, 100), nullptr);
 	EXPECT_EQ (CBitmap::loadPNG ("/nonexistent/kt3.png"), nullptr);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <optional>
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -37,10 +38,12 @@ uint32_t bigEndian32 (const uint8_t* p)
 	return uint32_t (p[0]) << 24 | uint32_t (p[1]) << 16 | uint32_t (p[2]) << 8 | p[3];
 }
 
-// The PNG without its empty image-data chunks, or empty when it has none. They carry nothing,
-// and the decoder, given an empty one first, copies zero bytes to a null buffer, which is
-// undefined behaviour. Chunks past a length that overruns the data are left to the decoder.
-std::vector<uint8_t> withoutEmptyDataChunks (const uint8_t* data, size_t size)
+// Walks the chunks up to the end chunk. Refuses (no value) a file with a chunk whose length
+// overruns the data: the decoder would reserve that length, up to 2 GB, before finding the
+// data missing. Leaves out empty image-data chunks: they carry nothing, and given an empty one
+// first the decoder copies zero bytes to a null buffer, which is undefined behaviour. An empty
+// vector means there was nothing to leave out.
+std::optional<std::vector<uint8_t>> checkedChunks (const uint8_t* data, size_t size)
 {
 	constexpr size_t kSignature = 8;
 	constexpr size_t kFraming = 12; // length, type and checksum
@@ -50,12 +53,15 @@ std::vector<uint8_t> withoutEmptyDataChunks (const uint8_t* data, size_t size)
 	{
 		const size_t length = bigEndian32 (data + pos);
 		if (length > size - pos - kFraming)
-			break;
-		if (length == 0 && std::equal (data + pos + 4, data + pos + 8, "IDAT"))
+			return std::nullopt;
+		const uint8_t* type = data + pos + 4;
+		if (length == 0 && std::equal (type, type + 4, "IDAT"))
 		{
 			kept.insert (kept.end (), data + copiedUpTo, data + pos);
 			copiedUpTo = pos + kFraming;
 		}
+		if (std::equal (type, type + 4, "IEND"))
+			break;
 		pos += kFraming + length;
 	}
 	if (copiedUpTo > 0)
@@ -69,9 +75,11 @@ CBitmapPtr CBitmap::decodePNG (const uint8_t* data, size_t size)
 {
 	if (data && size > 0)
 	{
-		const std::vector<uint8_t> cleaned = withoutEmptyDataChunks (data, size);
-		if (!cleaned.empty ())
-			return decodePNG (cleaned.data (), cleaned.size ());
+		const std::optional<std::vector<uint8_t>> checked = checkedChunks (data, size);
+		if (!checked)
+			return nullptr;
+		if (!checked->empty ())
+			return decodePNG (checked->data (), checked->size ());
 	}
 	if (!data || size == 0 || size > static_cast<size_t> (std::numeric_limits<int>::max ()))
 		return nullptr;
