@@ -46,23 +46,24 @@ uint32_t bigEndian32 (const uint8_t* p)
 std::optional<std::vector<uint8_t>> checkedChunks (const uint8_t* data, size_t size)
 {
 	constexpr size_t kSignature = 8;
-	constexpr size_t kFraming = 12; // length, type and checksum
+	constexpr size_t kHeader = 8;   // length and type; the decoder acts on a chunk from here
+	constexpr size_t kChecksum = 4; // after the data, possibly cut off at the end of the file
 	std::vector<uint8_t> kept;
 	size_t copiedUpTo = 0;
-	for (size_t pos = kSignature; pos + kFraming <= size;)
+	for (size_t pos = kSignature; pos + kHeader <= size;)
 	{
 		const size_t length = bigEndian32 (data + pos);
-		if (length > size - pos - kFraming)
+		if (length > size - pos - kHeader)
 			return std::nullopt;
 		const uint8_t* type = data + pos + 4;
 		if (length == 0 && std::equal (type, type + 4, "IDAT"))
 		{
 			kept.insert (kept.end (), data + copiedUpTo, data + pos);
-			copiedUpTo = pos + kFraming;
+			copiedUpTo = std::min (size, pos + kHeader + kChecksum);
 		}
 		if (std::equal (type, type + 4, "IEND"))
 			break;
-		pos += kFraming + length;
+		pos += kHeader + length + kChecksum;
 	}
 	if (copiedUpTo > 0)
 		kept.insert (kept.end (), data + copiedUpTo, data + size);
