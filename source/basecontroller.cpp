@@ -1,4 +1,5 @@
 #include "basecontroller.h"
+#include "baseparameter.h"
 #include "indexedparameter.h"
 #include "kt3ids.h"
 #include "numbertext.h"
@@ -8,12 +9,13 @@
 #include "pluginterfaces/vst/ivstmessage.h"
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace Steinberg {
 namespace Vst {
 namespace Orvix {
 
-BaseController::BaseController ()
+BaseController::BaseController (uint32 stateValueCount) : stateValueCount (stateValueCount)
 {
 	std::fill (std::begin (midiControllerParams), std::end (midiControllerParams), kNoParamId);
 }
@@ -55,23 +57,21 @@ tresult PLUGIN_API BaseController::setComponentState (IBStream* state)
 {
 	if (!state)
 		return kInvalidArgument;
-	// A stream that has ended stays ended, so the first failed read ends the reading: a count
-	// far beyond the stream's length costs no more than the stream itself.
-	int32 count = 0;
-	if (!readInt32LE (state, count))
-		return kResultOk;
-	for (int32 i = 0; i < count; ++i)
-	{
-		double value = 0.0;
-		if (!readDoubleLE (state, value))
-			return kResultOk;
-		if (std::isfinite (value))
-			setParamNormalized (static_cast<ParamID> (i), value);
-	}
+	// Everything is read before anything is set, so a refused stream changes nothing.
+	uint32 storedCount = 0;
+	if (!readUInt32LE (state, storedCount))
+		return kResultFalse;
+	std::vector<double> values (stateValueCount);
+	for (double& value : values)
+		if (!readDoubleLE (state, value) || !std::isfinite (value))
+			return kResultFalse;
 	int32 bypassWord = 0;
-	if (readInt32LE (state, bypassWord))
-		if (Parameter* bypass = getParameterObject (kBypassId))
-			bypass->setNormalized (static_cast<double> (bypassWord));
+	if (!readInt32LE (state, bypassWord))
+		return kResultFalse;
+
+	for (uint32 id = 0; id < stateValueCount; ++id)
+		setParamNormalized (id, BaseParameter::limit (values[id]));
+	setParamNormalized (kBypassId, bypassWord != 0 ? 1.0 : 0.0);
 	return kResultOk;
 }
 

@@ -13,7 +13,9 @@ namespace Orvix {
 class BaseController : public EditControllerEx1, public IMidiMapping
 {
 public:
-	BaseController ();
+	// `stateValueCount`: how many values the effect's processor writes to its state stream,
+	// for the IDs 0 to stateValueCount - 1.
+	explicit BaseController (uint32 stateValueCount);
 
 	//---IPluginBase: the root unit and, first of all parameters, the bypass
 	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
@@ -22,8 +24,11 @@ public:
 	tresult PLUGIN_API notify (IMessage* message) SMTG_OVERRIDE;
 
 	//---IEditController
-	// Reads the processor's state: a count, that many values for the IDs 0 to count - 1,
-	// and the bypass word.
+	// Host's UI thread. Reads the processor's state as the processor reads it: a count word
+	// (ignored), the processor's number of values for the IDs 0 up, then the bypass word
+	// (non-zero: bypassed). Values outside 0..1 are limited to it. A stream the processor
+	// refuses (it ends early, or a value is not a finite number) changes nothing and gives
+	// kResultFalse, as the processor's setState does.
 	tresult PLUGIN_API setComponentState (IBStream* state) SMTG_OVERRIDE;
 	tresult PLUGIN_API getParameterInfo (int32 paramIndex, ParameterInfo& info) SMTG_OVERRIDE;
 
@@ -53,6 +58,7 @@ protected:
 	// The parameter for each MIDI controller number (128 after-touch, 129 pitch bend);
 	// kNoParamId where none is assigned.
 	ParamID midiControllerParams[kCountCtrlNumber];
+	const uint32 stateValueCount;
 	double sampleRate = 44100.0;
 	bool hasBypassParameter = true;
 };

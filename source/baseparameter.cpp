@@ -22,6 +22,24 @@ BaseParameter::BaseParameter (const TChar* title, const TChar* units, int32 step
 	info.flags = flags;
 	info.id = id;
 	info.unitId = unitId;
+	valueNormalized = limit (defaultValueNormalized);
+}
+
+ParamValue BaseParameter::limit (ParamValue valueNormalized)
+{
+	if (std::isnan (valueNormalized))
+		return 0.0;
+	return std::min (1.0, std::max (0.0, valueNormalized));
+}
+
+ParamValue BaseParameter::toPlain (ParamValue valueNormalized) const
+{
+	return limit (valueNormalized);
+}
+
+ParamValue BaseParameter::toNormalized (ParamValue plainValue) const
+{
+	return limit (plainValue);
 }
 
 bool BaseParameter::setNormalized (ParamValue value)
@@ -33,10 +51,11 @@ bool BaseParameter::setNormalized (ParamValue value)
 
 void BaseParameter::toString (ParamValue valueNormalized, String128 string) const
 {
+	const ParamValue value = limit (valueNormalized);
 	if (info.stepCount == 1)
-		UString (string, str16BufferSize (String128)).assign (valueNormalized > 0.5 ? "On" : "Off");
+		UString (string, str16BufferSize (String128)).assign (value > 0.5 ? "On" : "Off");
 	else
-		printFixed (valueNormalized, precision, string);
+		printFixed (value, precision, string);
 }
 
 bool BaseParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
@@ -44,7 +63,7 @@ bool BaseParameter::fromString (const TChar* string, ParamValue& valueNormalized
 	double number = 0.0;
 	if (!readDouble (string, number))
 		return false;
-	valueNormalized = toNormalized (std::min (1.0, std::max (0.0, number)));
+	valueNormalized = toNormalized (number);
 	return true;
 }
 

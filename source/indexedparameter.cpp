@@ -27,12 +27,12 @@ void IndexedParameter::setStepName (int32 index, const TChar* text)
 ParamValue IndexedParameter::toPlain (ParamValue valueNormalized) const
 {
 	const double steps = info.stepCount;
-	return std::min ((steps + 1.0) * valueNormalized, steps);
+	return std::min ((steps + 1.0) * limit (valueNormalized), steps);
 }
 
 ParamValue IndexedParameter::toNormalized (ParamValue plainValue) const
 {
-	return plainValue / info.stepCount;
+	return limit (plainValue / info.stepCount);
 }
 
 void IndexedParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -40,7 +40,7 @@ void IndexedParameter::toString (ParamValue valueNormalized, String128 string) c
 	string[0] = 0;
 	if (stepNames.empty ())
 		return;
-	// Below 0 (or not a number) shows the first step; no step lies beyond the last.
+	// toPlain limits the value, so below 0 (or not a number) shows the first step.
 	const double plain = toPlain (valueNormalized);
 	size_t index = 0;
 	if (plain >= 1.0)

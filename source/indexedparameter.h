@@ -25,7 +25,7 @@ public:
 	void toString (ParamValue valueNormalized, String128 string) const SMTG_OVERRIDE;
 	// A step's text (case matters), or a whole number from 0 to the step count.
 	bool fromString (const TChar* string, ParamValue& valueNormalized) const SMTG_OVERRIDE;
-	// Not rounded: the step index with a fraction, at most the step count.
+	// Not rounded: the step index with a fraction, 0 to the step count.
 	ParamValue toPlain (ParamValue valueNormalized) const SMTG_OVERRIDE;
 	ParamValue toNormalized (ParamValue plainValue) const SMTG_OVERRIDE;
 

@@ -30,6 +30,9 @@ constexpr ReverbParameter kReverbParameters[] = {
 
 } // namespace
 
+// The processor stores one value for each of the four parameters.
+ReverbController::ReverbController () : BaseController (kReverbParamCount) {}
+
 tresult PLUGIN_API ReverbController::initialize (FUnknown* context)
 {
 	const tresult result = BaseController::initialize (context);

@@ -11,6 +11,8 @@ namespace Orvix {
 class ReverbController : public BaseController
 {
 public:
+	ReverbController ();
+
 	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
 	tresult PLUGIN_API terminate () SMTG_OVERRIDE;
 };

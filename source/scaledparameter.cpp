@@ -19,12 +19,12 @@ ScaledParameter::ScaledParameter (const TChar* title, const TChar* units, int32 
 
 ParamValue ScaledParameter::toPlain (ParamValue valueNormalized) const
 {
-	return (maxPlain - minPlain) * valueNormalized + minPlain;
+	return (maxPlain - minPlain) * limit (valueNormalized) + minPlain;
 }
 
 ParamValue ScaledParameter::toNormalized (ParamValue plainValue) const
 {
-	return (plainValue - minPlain) / (maxPlain - minPlain);
+	return limit ((plainValue - minPlain) / (maxPlain - minPlain));
 }
 
 void ScaledParameter::toString (ParamValue valueNormalized, String128 string) const
@@ -33,19 +33,6 @@ void ScaledParameter::toString (ParamValue valueNormalized, String128 string) co
 		printInt64 (truncateToInt64 (toPlain (valueNormalized)), string);
 	else
 		printFixed (toPlain (valueNormalized), precision, string);
-}
-
-bool ScaledParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
-{
-	double number = 0.0;
-	if (!readDouble (string, number))
-		return false;
-	if (minPlain > number)
-		number = minPlain;
-	else if (number > maxPlain)
-		number = maxPlain;
-	valueNormalized = toNormalized (number);
-	return true;
 }
 
 } // namespace Orvix

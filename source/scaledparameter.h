@@ -17,9 +17,8 @@ public:
 	                 UnitID unitId);
 
 	// The plain value without its unit: cut toward zero when shown as a whole number.
+	// A typed-in text reads as a plain value, limited to the plain range (by toNormalized).
 	void toString (ParamValue valueNormalized, String128 string) const SMTG_OVERRIDE;
-	// Reads a plain value, limited to the plain range.
-	bool fromString (const TChar* string, ParamValue& valueNormalized) const SMTG_OVERRIDE;
 	ParamValue toPlain (ParamValue valueNormalized) const SMTG_OVERRIDE;
 	ParamValue toNormalized (ParamValue plainValue) const SMTG_OVERRIDE;
 

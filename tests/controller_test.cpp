@@ -6,6 +6,7 @@
 #include "kt3ids.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -65,7 +66,8 @@ TEST (ReverbController, PublishesTheRootUnitAndFiveParametersInOrder)
 		EXPECT_EQ (info.defaultNormalizedValue, expected[i].defaultValue);
 		EXPECT_EQ (info.flags, expected[i].flags);
 		EXPECT_EQ (info.unitId, kRootUnitId);
-		EXPECT_EQ (c.edit->getParamNormalized (info.id), 0.0);
+		// Before any state arrives, as a host's generic editor first shows it.
+		EXPECT_EQ (c.edit->getParamNormalized (info.id), expected[i].defaultValue);
 	}
 	EXPECT_EQ (c.edit->getParameterInfo (5, info), kResultFalse);
 	EXPECT_EQ (c.edit->getParameterInfo (-1, info), kResultFalse);
@@ -86,7 +88,8 @@ TEST (ReverbController, PublishesTheRootUnitAndFiveParametersInOrder)
 TEST (ReverbController, ConvertsValuesAndTexts)
 {
 	HostedController<> c;
-	EXPECT_EQ (c.text (kOutputId, c.edit->getParamNormalized (kOutputId)), "-20.00");
+	EXPECT_EQ (c.text (kSizeId, c.edit->getParamNormalized (kSizeId)), "7.00");
+	EXPECT_EQ (c.text (kOutputId, c.edit->getParamNormalized (kOutputId)), "0.00");
 	EXPECT_EQ (c.text (kSizeId, 0.7), "7.00");
 	EXPECT_EQ (c.text (kHFDampId, 0.7), "70.00");
 	EXPECT_EQ (c.text (kMixId, 0.9), "90.00");
@@ -105,6 +108,44 @@ TEST (ReverbController, ConvertsValuesAndTexts)
 	EXPECT_EQ (c.typed (kBypassId, "off"), 0.0);
 	EXPECT_EQ (c.typed (kBypassId, "On"), -1);
 	EXPECT_EQ (c.typed (kBypassId, "1"), 1.0);
+}
+
+TEST (ReverbController, ValuesOutsideTheRangeShowAndConvertAsTheLimitedValue)
+{
+	HostedController<> c;
+	const double nan = std::nan (""), inf = HUGE_VAL;
+	// Not a number shows the minimum.
+	const struct
+	{
+		ParamID id;
+		const char *nan, *below, *above;
+	} shown[] = {{kSizeId, "0.00", "0.00", "10.00"},
+	             {kHFDampId, "0.00", "0.00", "100.00"},
+	             {kMixId, "0.00", "0.00", "100.00"},
+	             {kOutputId, "-20.00", "-20.00", "20.00"},
+	             {kBypassId, "off", "off", "on"}};
+	for (const auto& p : shown)
+	{
+		SCOPED_TRACE (p.id);
+		EXPECT_EQ (c.text (p.id, nan), p.nan);
+		EXPECT_EQ (c.text (p.id, -std::nan ("")), p.nan);
+		for (double below : {-0.5, -inf, -1e300})
+			EXPECT_EQ (c.text (p.id, below), p.below) << below;
+		for (double above : {1.5, inf, 1e300})
+			EXPECT_EQ (c.text (p.id, above), p.above) << above;
+
+		const double minimum = c.edit->normalizedParamToPlain (p.id, 0.0);
+		const double maximum = c.edit->normalizedParamToPlain (p.id, 1.0);
+		EXPECT_EQ (c.edit->normalizedParamToPlain (p.id, nan), minimum);
+		EXPECT_EQ (c.edit->normalizedParamToPlain (p.id, -inf), minimum);
+		EXPECT_EQ (c.edit->normalizedParamToPlain (p.id, -0.5), minimum);
+		EXPECT_EQ (c.edit->normalizedParamToPlain (p.id, inf), maximum);
+		EXPECT_EQ (c.edit->normalizedParamToPlain (p.id, 1.5), maximum);
+		EXPECT_EQ (c.edit->plainParamToNormalized (p.id, nan), 0.0);
+		EXPECT_EQ (c.edit->plainParamToNormalized (p.id, -inf), 0.0);
+		EXPECT_EQ (c.edit->plainParamToNormalized (p.id, maximum + 1.0), 1.0);
+		EXPECT_EQ (c.edit->plainParamToNormalized (p.id, inf), 1.0);
+	}
 }
 
 TEST (ReverbController, SecondInitializeAddsNothingAndTerminateEmptiesTheLists)

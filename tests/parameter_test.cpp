@@ -51,12 +51,14 @@ IndexedParameter onOff ()
 
 } // namespace
 
-TEST (Parameters, LongTitlesAreCutAndNotANumberIsNeverStored)
+TEST (Parameters, LongTitlesAreCutStartAtTheDefaultAndNeverStoreNotANumber)
 {
 	const UString256 longTitle (std::string (200, 'x').c_str ());
 	BaseParameter p (longTitle, nullptr, 0, 0.5, kAutomate, 1, 0);
 	EXPECT_EQ (toAscii (p.getInfo ().title), std::string (127, 'x'));
-	EXPECT_EQ (p.getNormalized (), 0.0);
+	EXPECT_EQ (p.getNormalized (), 0.5);
+	EXPECT_EQ (ScaledParameter (u"S", nullptr, 0, 0.7, kAutomate, 0, 0, 10, false, 0).getNormalized (), 0.7);
+	EXPECT_EQ (onOff ().getNormalized (), 0.0);
 	EXPECT_TRUE (p.setNormalized (0.4));
 	EXPECT_FALSE (p.setNormalized (kNaN));
 	EXPECT_EQ (p.getNormalized (), 0.4);
@@ -76,8 +78,36 @@ TEST (Parameters, SwitchNumberAndWholeNumberTexts)
 	EXPECT_EQ (shown (tenths, 0.77), "7");
 	const ScaledParameter symmetric (u"N", nullptr, 0, 0.0, kAutomate, 0, -10, 10, true, 0);
 	EXPECT_EQ (shown (symmetric, 0.115), "-7");
-	EXPECT_EQ (shown (symmetric, 1e300), "9223372036854775807");
-	EXPECT_EQ (shown (symmetric, kNaN), "0");
+	EXPECT_EQ (shown (symmetric, 1e300), "10");
+	EXPECT_EQ (shown (symmetric, kNaN), "-10");
+	EXPECT_EQ (shown (plain, -HUGE_VAL), "0.0000");
+	EXPECT_EQ (shown (plain, kNaN), "0.0000");
+	EXPECT_EQ (shown (toggle, HUGE_VAL), "On");
+}
+
+TEST (Parameters, ConversionsStayWithinTheRangeWhateverTheyAreGiven)
+{
+	const BaseParameter base (u"B", nullptr, 0, 0.0, kAutomate, 0, 0);
+	const ScaledParameter scaled (u"S", nullptr, 0, 0.0, kAutomate, 0, -20, 20, false, 0);
+	const ScaledParameter empty (u"E", nullptr, 0, 0.0, kAutomate, 0, 5, 5, false, 0);
+	const IndexedParameter indexed = onOff ();
+	const IndexedParameter single (u"One", nullptr, 0, 0.0, kAutomate, 0, 0);
+	const Parameter* all[] = {&base, &scaled, &empty, &indexed, &single};
+	for (const Parameter* p : all)
+	{
+		SCOPED_TRACE (toAscii (p->getInfo ().title));
+		const double low = p->toPlain (0.0), high = p->toPlain (1.0);
+		for (double v : {kNaN, -HUGE_VAL, -1e300, -0.5, 1.5, 1e300, HUGE_VAL})
+		{
+			const double plain = p->toPlain (v);
+			EXPECT_TRUE (plain == (v > 0.0 ? high : low)) << v << " gives " << plain;
+			const double normalized = p->toNormalized (v);
+			EXPECT_TRUE (normalized >= 0.0 && normalized <= 1.0) << v << " gives " << normalized;
+		}
+	}
+	// A range of one point and a single step read their one value as 0, not 0 / 0.
+	EXPECT_EQ (typed (empty, "5"), 0.0);
+	EXPECT_EQ (typed (single, "0"), 0.0);
 }
 
 TEST (Parameters, TypedNumbersThatAreNotFiniteAreRefused)
