@@ -9,7 +9,9 @@
 #include "text16.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstring>
@@ -139,6 +141,48 @@ TEST_F (Module, CreateInstanceRefusesUnknownClassesAndInterfaces)
 	obj = reinterpret_cast<void*> (1);
 	EXPECT_EQ (factory->createInstance (bytes, IEditController::iid, &obj), kNoInterface);
 	EXPECT_EQ (obj, nullptr);
+}
+
+// The controller class the processor names is the factory's one registered controller, the
+// one with the editor, and it starts at the defaults before any state reaches it.
+TEST_F (Module, ProcessorNamesTheRegisteredControllerWithTheEditor)
+{
+	PluginInstance plugin (module); // creates the controller of the class the processor names
+	ASSERT_TRUE (plugin.ready () && plugin.controller ()) << plugin.error ();
+	TUID named;
+	ASSERT_EQ (plugin.component ()->getControllerClassId (named), kResultOk);
+	auto factory = owned (module.factory ());
+	int32 records = 0;
+	for (int32 i = 0; i < factory->countClasses (); ++i)
+	{
+		PClassInfo info;
+		ASSERT_EQ (factory->getClassInfo (i, &info), kResultOk);
+		if (FUID::fromTUID (info.cid) == FUID::fromTUID (named))
+		{
+			EXPECT_STREQ (info.category, kVstComponentControllerClass);
+			++records;
+		}
+	}
+	EXPECT_EQ (records, 1);
+
+	IPtr<IPlugView> view = owned (plugin.controller ()->createView (ViewType::kEditor));
+	ASSERT_TRUE (view);
+	ViewRect size;
+	ASSERT_EQ (view->getSize (&size), kResultTrue);
+	EXPECT_EQ (size.getWidth (), 281);
+	EXPECT_EQ (size.getHeight (), 232);
+
+	void* object = nullptr;
+	ASSERT_EQ (factory->createInstance (named, IEditController::iid, &object), kResultOk);
+	auto fresh = owned (static_cast<IEditController*> (object));
+	HostApplication host;
+	ASSERT_EQ (fresh->initialize (&host), kResultOk);
+	String128 text;
+	ASSERT_EQ (fresh->getParamStringByValue (Orvix::kSizeId,
+	                                         fresh->getParamNormalized (Orvix::kSizeId), text),
+	           kResultTrue);
+	EXPECT_EQ (toAscii (text), "7.00");
+	fresh->terminate ();
 }
 
 TEST_F (Module, LoadedEffectMirrorsStateAndSoundsLikeTheLinkedProcessor)
