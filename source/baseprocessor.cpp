@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace Steinberg {
 namespace Vst {
@@ -43,21 +44,31 @@ BaseProcessor::~BaseProcessor () = default;
 
 void BaseProcessor::allocateParameters (uint32 count)
 {
-	if (paramValues.empty ())
-		paramValues.assign (count, 0.0);
+	if (paramValues)
+		return;
+	paramValues.reset (new std::atomic<double>[count]);
+	for (uint32 i = 0; i < count; ++i)
+		paramValues[i].store (0.0, std::memory_order_relaxed);
+	paramCount = count;
+	restoredState.allocate (count);
 }
 
 void BaseProcessor::setParameterValue (uint32 index, double value, int32 /*sampleOffset*/)
 {
-	if (index < paramValues.size ())
-		paramValues[index] = value;
+	if (index < paramCount)
+		paramValues[index].store (value, std::memory_order_relaxed);
+}
+
+double BaseProcessor::parameterValue (uint32 index) const
+{
+	return index < paramCount ? paramValues[index].load (std::memory_order_relaxed) : 0.0;
 }
 
 void BaseProcessor::setBypass (bool state, int32 /*sampleOffset*/)
 {
-	if (state == bypassed)
+	if (state == bypassed.load (std::memory_order_relaxed))
 		return;
-	bypassed = state;
+	bypassed.store (state, std::memory_order_relaxed);
 	// A fade still pending from a call without samples was never heard: switching back
 	// cancels it instead of reversing it, so the audio continues without a jump.
 	bypassRamp = bypassRamp != 0 ? 0 : (state ? 1 : -1);
@@ -96,7 +107,9 @@ bool BaseProcessor::readParameterChanges (IParameterChanges* changes)
 
 tresult PLUGIN_API BaseProcessor::process (ProcessData& data)
 {
-	if (readParameterChanges (data.inputParameterChanges))
+	// A restored state comes first, so that the block's own changes apply on top of it.
+	const bool restored = takeRestoredState ();
+	if (readParameterChanges (data.inputParameterChanges) || restored)
 		parametersChanged ();
 	processEvents (data.inputEvents);
 	if (data.numSamples > 0 && !processBypass (data))
@@ -113,7 +126,7 @@ bool BaseProcessor::processBypass (ProcessData& data)
 		return true;
 	if (bypassRamp != 0 && data.numSamples > static_cast<int32> (scratchLeft.size ()))
 		bypassRamp = 0; // no room to crossfade this block: switch at once
-	if (!bypassed && bypassRamp == 0)
+	if (!bypassed.load (std::memory_order_relaxed) && bypassRamp == 0)
 		return false;
 	if (bypassRamp != 0)
 		crossfade (data);
@@ -169,6 +182,9 @@ void BaseProcessor::passThrough (ProcessData& data)
 		if (!busInfo || !busInfo->isActive ())
 			continue;
 		AudioBusBuffers& output = data.outputs[bus];
+		// Assigned, not merged into what the host left there: a loud channel is never
+		// flagged silent because an earlier block was.
+		uint64 flags = 0;
 		for (int32 ch = 0; ch < output.numChannels; ++ch)
 		{
 			float* out = outputChannel (data, bus, ch);
@@ -179,14 +195,15 @@ void BaseProcessor::passThrough (ProcessData& data)
 			{
 				if (in != out)
 					std::memcpy (out, in, bytes);
-				output.silenceFlags |= data.inputs[bus].silenceFlags & bit;
+				flags |= data.inputs[bus].silenceFlags & bit;
 			}
 			else
 			{
 				std::memset (out, 0, bytes);
-				output.silenceFlags |= bit;
+				flags |= bit;
 			}
 		}
+		output.silenceFlags = flags;
 	}
 }
 
@@ -212,11 +229,21 @@ void BaseProcessor::updateSilenceFlags (ProcessData& data)
 
 tresult PLUGIN_API BaseProcessor::setupProcessing (ProcessSetup& setup)
 {
-	const size_t frames = setup.maxSamplesPerBlock > 0 ? size_t (setup.maxSamplesPerBlock) : 0;
-	scratchLeft.assign (frames, 0.0f);
-	scratchRight.assign (frames, 0.0f);
-	scratchLeft.shrink_to_fit ();
-	scratchRight.shrink_to_fit ();
+	const size_t frames = size_t (std::clamp (setup.maxSamplesPerBlock, 0, kMaxCrossfade));
+	try
+	{
+		scratchLeft.assign (frames, 0.0f);
+		scratchRight.assign (frames, 0.0f);
+		scratchLeft.shrink_to_fit ();
+		scratchRight.shrink_to_fit ();
+	}
+	catch (const std::bad_alloc&)
+	{
+		// No room to crossfade: bypass switches at once, and the host hears of the failure.
+		scratchLeft = {};
+		scratchRight = {};
+		return kOutOfMemory;
+	}
 	return AudioEffect::setupProcessing (setup);
 }
 
@@ -251,39 +278,58 @@ void BaseProcessor::sendActivationMessage ()
 	message->release ();
 }
 
+// A stream that takes fewer bytes than it is given (a full disk, a failing host stream)
+// is reported, so that the host does not keep a truncated state believing it complete.
 tresult PLUGIN_API BaseProcessor::getState (IBStream* state)
 {
 	if (!state)
 		return kInvalidArgument;
-	writeUInt32LE (state, static_cast<uint32> (paramValues.size ()));
-	for (double value : paramValues)
-		writeDoubleLE (state, value);
-	writeUInt32LE (state, bypassed ? 1 : 0);
-	return kResultOk;
+	const StateHandoff::Record* pending = restoredState.pending ();
+	bool written = writeUInt32LE (state, paramCount);
+	for (uint32 i = 0; i < paramCount && written; ++i)
+		written = writeDoubleLE (state, pending ? pending->values[i] : parameterValue (i));
+	const bool bypass = pending ? pending->bypassed : bypassed.load (std::memory_order_relaxed);
+	written = written && writeUInt32LE (state, bypass ? 1 : 0);
+	return written ? kResultOk : kResultFalse;
 }
 
+// The stream is decoded into the hand-off's own record, so a stream that ends early or
+// carries a value that is not a number changes nothing, and nothing is allocated.
 tresult PLUGIN_API BaseProcessor::setState (IBStream* state)
 {
 	if (!state)
 		return kInvalidArgument;
-	// Everything is read into locals first: a stream that ends early or carries a value
-	// that is not a number changes nothing.
+	StateHandoff::Record& record = restoredState.next ();
 	uint32 storedCount = 0;
 	if (!readUInt32LE (state, storedCount))
 		return kResultFalse;
-	std::vector<double> values (paramValues.size ());
-	for (double& value : values)
+	for (double& value : record.values)
+	{
 		if (!readDoubleLE (state, value) || !std::isfinite (value))
 			return kResultFalse;
+		value = clampUnit (value);
+	}
 	int32 bypassWord = 0;
 	if (!readInt32LE (state, bypassWord))
 		return kResultFalse;
-
-	for (size_t i = 0; i < values.size (); ++i)
-		paramValues[i] = clampUnit (values[i]);
-	bypassed = bypassWord != 0;
-	parametersChanged ();
+	record.bypassed = bypassWord != 0;
+	restoredState.publish ();
 	return kResultOk;
+}
+
+// A restored bypass that differs switches at once: a fade still pending towards the other
+// state was never heard, and is dropped.
+bool BaseProcessor::takeRestoredState ()
+{
+	return restoredState.take ([this] (const StateHandoff::Record& record) {
+		for (uint32 i = 0; i < paramCount; ++i)
+			paramValues[i].store (record.values[i], std::memory_order_relaxed);
+		if (record.bypassed != bypassed.load (std::memory_order_relaxed))
+		{
+			bypassed.store (record.bypassed, std::memory_order_relaxed);
+			bypassRamp = 0;
+		}
+	});
 }
 
 } // namespace Orvix

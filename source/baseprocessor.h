@@ -1,9 +1,18 @@
 // BaseProcessor: the effect-independent audio side. Parameter store, per-block parameter
 // changes, bypass with a one-block crossfade, output silence flags, the state stream and
 // the activation message to the controller.
+//
+// Threads: process runs on the host's audio thread; every other call comes on the main
+// thread, and may overlap a running block only for setState and getState. A restored state
+// therefore reaches the audio thread through a lock-free hand-off, and the parameter store
+// and the bypass flag, which the audio thread writes, are read on the main thread through
+// relaxed atomics.
 #pragma once
 
+#include "statehandoff.h"
 #include "public.sdk/source/vst/vstaudioeffect.h"
+#include <atomic>
+#include <memory>
 #include <vector>
 
 namespace Steinberg {
@@ -16,19 +25,26 @@ public:
 	BaseProcessor ();
 	~BaseProcessor () override;
 
-	//---IComponent
+	//---IComponent (main thread)
 	tresult PLUGIN_API setActive (TBool state) SMTG_OVERRIDE;
+	// Decodes the stream and hands the values to the next block; refused streams change nothing.
 	tresult PLUGIN_API setState (IBStream* state) SMTG_OVERRIDE;
+	// Writes the newest values: a restored state that no block has taken yet, or the store.
 	tresult PLUGIN_API getState (IBStream* state) SMTG_OVERRIDE;
 
 	//---IAudioProcessor
+	// Main thread.
 	tresult PLUGIN_API setBusArrangements (SpeakerArrangement* inputs, int32 numIns,
 	                                       SpeakerArrangement* outputs, int32 numOuts) SMTG_OVERRIDE;
+	// Main thread, never during a block: sizes the crossfade buffers (at most kMaxCrossfade).
 	tresult PLUGIN_API setupProcessing (ProcessSetup& setup) SMTG_OVERRIDE;
+	// Audio thread.
 	tresult PLUGIN_API process (ProcessData& data) SMTG_OVERRIDE;
 
 	// Level at or below which every tenth sample must stay for a channel to count as silent.
 	static constexpr double kSilenceThreshold = 0.000132184039;
+	// Longest block that crossfades into or out of bypass; a longer one switches at once.
+	static constexpr int32 kMaxCrossfade = 65536;
 
 protected:
 	// The effect's signal processing for one block of at least one sample.
@@ -45,16 +61,25 @@ protected:
 	// The effect recomputes its coefficients from the store here.
 	virtual void parametersChanged ();
 
-	std::vector<double> paramValues;
-	int32 bypassRamp = 0; // +1 into bypass, -1 out of bypass, 0 none pending
+	// The stored normalised value at `index` (0 beyond the store).
+	double parameterValue (uint32 index) const;
+	uint32 parameterCount () const { return paramCount; }
+
+	std::unique_ptr<std::atomic<double>[]> paramValues;
+	uint32 paramCount = 0;
+	int32 bypassRamp = 0; // +1 into bypass, -1 out of bypass, 0 none pending; audio thread only
 	std::vector<float> scratchLeft;
 	std::vector<float> scratchRight;
-	bool bypassed = false;
+	std::atomic<bool> bypassed {false};
 
 private:
+	// Applies a state that setState handed over; true if there was one.
+	bool takeRestoredState ();
 	void crossfade (ProcessData& data);
 	void passThrough (ProcessData& data);
 	void sendActivationMessage ();
+
+	StateHandoff restoredState;
 };
 
 } // namespace Orvix

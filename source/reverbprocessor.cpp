@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace Steinberg {
 namespace Vst {
@@ -35,11 +36,7 @@ ReverbProcessor::ReverbProcessor ()
 
 ReverbProcessor::~ReverbProcessor ()
 {
-	for (float*& line : delayLines)
-	{
-		delete[] line;
-		line = nullptr;
-	}
+	releaseRings ();
 }
 
 tresult PLUGIN_API ReverbProcessor::initialize (FUnknown* context)
@@ -47,18 +44,26 @@ tresult PLUGIN_API ReverbProcessor::initialize (FUnknown* context)
 	const tresult result = BaseProcessor::initialize (context);
 	if (result != kResultOk)
 		return result;
+	try
+	{
+		addAudioInput (STR16 ("Stereo In"), SpeakerArr::kStereo);
+		addAudioOutput (STR16 ("Stereo Out"), SpeakerArr::kStereo);
+		for (float*& line : delayLines)
+			if (!line)
+				line = new float[kRingLength];
+	}
+	catch (const std::bad_alloc&)
+	{
+		// The host is told, and gets an object it can still terminate and release.
+		releaseRings ();
+		removeAudioBusses ();
+		return kOutOfMemory;
+	}
 
-	addAudioInput (STR16 ("Stereo In"), SpeakerArr::kStereo);
-	addAudioOutput (STR16 ("Stereo Out"), SpeakerArr::kStereo);
-
-	paramValues[kSizeId] = kDefaultSize;
-	paramValues[kHFDampId] = kDefaultHFDamp;
-	paramValues[kMixId] = kDefaultMix;
-	paramValues[kOutputId] = kDefaultOutput;
-
-	for (float*& line : delayLines)
-		if (!line)
-			line = new float[kRingLength];
+	setParameterValue (kSizeId, kDefaultSize, 0);
+	setParameterValue (kHFDampId, kDefaultHFDamp, 0);
+	setParameterValue (kMixId, kDefaultMix, 0);
+	setParameterValue (kOutputId, kDefaultOutput, 0);
 	filterState = 0.0f;
 	readPos = 0;
 	inputSilent = false;
@@ -68,12 +73,17 @@ tresult PLUGIN_API ReverbProcessor::initialize (FUnknown* context)
 
 tresult PLUGIN_API ReverbProcessor::terminate ()
 {
+	releaseRings ();
+	return BaseProcessor::terminate ();
+}
+
+void ReverbProcessor::releaseRings ()
+{
 	for (float*& line : delayLines)
 	{
 		delete[] line;
 		line = nullptr;
 	}
-	return BaseProcessor::terminate ();
 }
 
 tresult PLUGIN_API ReverbProcessor::setActive (TBool state)
@@ -92,10 +102,10 @@ void ReverbProcessor::clearRings ()
 
 void ReverbProcessor::parametersChanged ()
 {
-	const double size = paramValues[kSizeId];
-	const double damp = paramValues[kHFDampId];
-	const double mix = paramValues[kMixId];
-	const double output = paramValues[kOutputId];
+	const double size = parameterValue (kSizeId);
+	const double damp = parameterValue (kHFDampId);
+	const double mix = parameterValue (kMixId);
+	const double output = parameterValue (kOutputId);
 
 	feedback = kFeedback;
 	filterCoeff = static_cast<float> (damp * double (kFilterScale) + double (kFilterOffset));
@@ -221,11 +231,27 @@ void ReverbProcessor::applySilenceRule ()
 		return;
 	}
 	filterState = 0.0f;
-	if (!inputSilent)
+	// The input has died away, but the rings still ring until every entry has decayed too;
+	// only then are they cleared, so that the tail ends below the threshold, not with a cut.
+	if (!inputSilent && !ringsHoldTail ())
 	{
 		inputSilent = true;
 		clearRings ();
 	}
+}
+
+bool ReverbProcessor::ringsHoldTail () const
+{
+	for (const float* line : delayLines)
+		for (int32 i = 0; i < kRingLength; ++i)
+			if (std::fabs (static_cast<double> (line[i])) > kSilenceLevel)
+				return true;
+	return false;
+}
+
+uint32 PLUGIN_API ReverbProcessor::getTailSamples ()
+{
+	return kTailSamples;
 }
 
 } // namespace Orvix

@@ -18,12 +18,21 @@ public:
 	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
 	tresult PLUGIN_API terminate () SMTG_OVERRIDE;
 	tresult PLUGIN_API setActive (TBool state) SMTG_OVERRIDE;
+	// Any thread: samples after which the output of any full-scale input that then falls
+	// silent has decayed below kSilenceLevel, at the worst setting. The delays are counted in
+	// samples, so the figure is the same at every sample rate.
+	uint32 PLUGIN_API getTailSamples () SMTG_OVERRIDE;
 
 	static constexpr int32 kRingLength = 1024;
 	static constexpr int32 kRingMask = kRingLength - 1;
 	static constexpr int32 kStageCount = 4;
 	static constexpr int32 kStageLengths[kStageCount] = {107, 142, 277, 379};
 	static constexpr double kSilenceLevel = 1e-10;
+	// The longest stage (1019 samples at Size 10) loses a factor 0.8 per round, the slowest
+	// decay in the path. Bounding the rings by the tail of the impulse response's absolute sum
+	// (at Mix 100 % and Output +20 dB, a full-scale stereo input reaches the rings with a gain
+	// of 16) puts the last entry above the threshold at 137853 samples for any HF Damp.
+	static constexpr uint32 kTailSamples = 140000;
 
 protected:
 	void processAudio (ProcessData& data) override;
@@ -42,10 +51,13 @@ private:
 	// Runs the block in short pieces, standing in silence for missing inputs and a discard
 	// buffer for missing outputs.
 	void renderWithMissingChannels (Channels io, int32 n);
-	// At the end of a block: clears the tail once the input has died away, and resets the
-	// rings if anything in the path stopped being a finite number.
+	// At the end of a block: clears the rings once the input and the tail have died away, and
+	// resets them if anything in the path stopped being a finite number.
 	void applySilenceRule ();
+	// Whether any ring entry is still above kSilenceLevel.
+	bool ringsHoldTail () const;
 	void clearRings ();
+	void releaseRings ();
 
 	float* delayLines[kStageCount] = {};
 	float filterState = 0.0f;

@@ -1,5 +1,5 @@
 // Little-endian reads and writes of the processor state stream's words, whatever the
-// byte order of the machine. Each read reports whether the stream delivered every byte.
+// byte order of the machine. Each read and write reports whether the stream moved every byte.
 #pragma once
 
 #include "pluginterfaces/base/ibstream.h"
@@ -45,20 +45,26 @@ inline bool readDoubleLE (IBStream* stream, double& value)
 	return true;
 }
 
-inline void writeUInt32LE (IBStream* stream, uint32 value)
+inline bool writeBytes (IBStream* stream, uint8* bytes, int32 count)
 {
-	uint8 b[4] = {uint8 (value), uint8 (value >> 8), uint8 (value >> 16), uint8 (value >> 24)};
-	stream->write (b, 4, nullptr);
+	int32 written = 0;
+	return stream->write (bytes, count, &written) == kResultOk && written == count;
 }
 
-inline void writeDoubleLE (IBStream* stream, double value)
+inline bool writeUInt32LE (IBStream* stream, uint32 value)
+{
+	uint8 b[4] = {uint8 (value), uint8 (value >> 8), uint8 (value >> 16), uint8 (value >> 24)};
+	return writeBytes (stream, b, 4);
+}
+
+inline bool writeDoubleLE (IBStream* stream, double value)
 {
 	uint64 bits;
 	std::memcpy (&bits, &value, sizeof bits);
 	uint8 b[8];
 	for (int i = 0; i < 8; ++i)
 		b[i] = uint8 (bits >> (8 * i));
-	stream->write (b, 8, nullptr);
+	return writeBytes (stream, b, 8);
 }
 
 } // namespace Orvix

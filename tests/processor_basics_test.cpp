@@ -31,7 +31,6 @@ TEST (ProcessorBasics, PublishesOneStereoBusEachWayAndNamesTheEditorController)
 	TUID cid;
 	ASSERT_EQ (c->getControllerClassId (cid), kResultOk);
 	EXPECT_EQ (FUID::fromTUID (cid), Orvix::kKT3ControllerUID);
-	EXPECT_NE (Orvix::kKT3ControllerUID, Orvix::kReverbControllerUID);
 }
 
 TEST (ProcessorBasics, PlainReverbProcessorNamesItsOwnControllerClass)
@@ -40,6 +39,7 @@ TEST (ProcessorBasics, PlainReverbProcessorNamesItsOwnControllerClass)
 	TUID cid;
 	ASSERT_EQ (reverb->getControllerClassId (cid), kResultOk);
 	EXPECT_EQ (FUID::fromTUID (cid), Orvix::kReverbControllerUID);
+	EXPECT_NE (FUID::fromTUID (cid), Orvix::kKT3ControllerUID);
 }
 
 TEST (ProcessorBasics, ProcessingProperties)
@@ -49,7 +49,7 @@ TEST (ProcessorBasics, ProcessingProperties)
 	EXPECT_EQ (a->canProcessSampleSize (kSample32), kResultTrue);
 	EXPECT_EQ (a->canProcessSampleSize (kSample64), kResultFalse);
 	EXPECT_EQ (a->getLatencySamples (), 0u);
-	EXPECT_EQ (a->getTailSamples (), kNoTail);
+	EXPECT_EQ (a->getTailSamples (), Orvix::ReverbProcessor::kTailSamples);
 
 	SpeakerArrangement arr = 0;
 	EXPECT_EQ (a->getBusArrangement (kInput, 0, arr), kResultTrue);
@@ -114,11 +114,26 @@ TEST (ProcessorBasics, ActivationSendsTheSampleRateOfTheCurrentSetup)
 
 TEST (ProcessorBasics, ActivationWithoutHostOrPeerSendsNothingAndSucceeds)
 {
-	auto raw = owned (new Orvix::KT3ProcessorWithUIController);
-	ASSERT_EQ (raw->initialize (nullptr), kResultOk);
-	EXPECT_EQ (raw->setActive (true), kResultOk);
-	EXPECT_EQ (raw->setActive (false), kResultOk);
-	raw->terminate ();
+	// No host to allocate a message: a connected peer hears nothing.
+	auto recorder = owned (new MessageRecorder);
+	auto hostless = owned (new Orvix::KT3ProcessorWithUIController);
+	ASSERT_EQ (hostless->initialize (nullptr), kResultOk);
+	hostless->connect (recorder);
+	EXPECT_EQ (hostless->setActive (true), kResultOk);
+	EXPECT_EQ (hostless->setActive (false), kResultOk);
+	EXPECT_TRUE (recorder->messages.empty ());
+	hostless->disconnect (recorder);
+	hostless->terminate ();
+
+	// A host but no peer: the message is dropped, not kept for a peer that connects later.
+	DirectProcessor unconnected ({48000.0, 512, false});
+	EXPECT_EQ (unconnected.component ()->setActive (true), kResultOk);
+	EXPECT_EQ (unconnected.component ()->setActive (false), kResultOk);
+	unconnected.connect (recorder);
+	EXPECT_TRUE (recorder->messages.empty ());
+	unconnected.component ()->setActive (true);
+	EXPECT_EQ (recorder->messages.size (), 1u);
+	unconnected.component ()->setActive (false);
 }
 
 TEST (ProcessorBasics, SecondInitializeFailsAndAddsNothing)

@@ -2,9 +2,12 @@
 #include "directprocessor.h"
 #include "kt3ids.h"
 #include "processblock.h"
+#include "reverbmodel.h"
 #include "statebytes.h"
 
+#include "public.sdk/source/common/memorystream.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -97,4 +100,72 @@ TEST (ProcessorState, HostParameterChangesAreSanitised)
 	EXPECT_EQ (getState (p.component ()), stream (4, {0.7, 1.0, 0.0, 0.5}, 0));
 	for (int i = 0; i < 64; ++i)
 		ASSERT_TRUE (std::isfinite (block.out (0)[i]));
+}
+
+namespace {
+
+// A stream with room for `room` more bytes, as a full disk or a failing host stream is: a
+// write beyond it moves only what fits, or (refusing) nothing and reports the failure.
+class CappedStream : public Steinberg::MemoryStream
+{
+public:
+	CappedStream (int32 room, bool refusing) : room (room), refusing (refusing) {}
+	tresult PLUGIN_API write (void* buffer, int32 numBytes, int32* numBytesWritten) SMTG_OVERRIDE
+	{
+		const int32 fits = std::min (numBytes, room);
+		if (refusing && fits < numBytes)
+			return kResultFalse;
+		room -= fits;
+		return MemoryStream::write (buffer, fits, numBytesWritten);
+	}
+
+private:
+	int32 room;
+	bool refusing;
+};
+
+} // namespace
+
+TEST (ProcessorState, AStreamThatTakesLessThanTheWholeStateIsReportedAsAFailure)
+{
+	DirectProcessor p;
+	for (bool refusing : {false, true})
+		for (int32 room : {0, 3, 4, 20, 39, 40})
+		{
+			auto stream = owned (new CappedStream (room, refusing));
+			EXPECT_EQ (p.component ()->getState (stream), room == 40 ? kResultOk : kResultFalse)
+			    << room << (refusing ? " refusing" : " partial");
+		}
+}
+
+TEST (ProcessorState, RestoredStateIsReportedAtOnceAndHeardFromTheNextBlock)
+{
+	DirectProcessor p;
+	ProcessBlock block (256);
+	// Two restores before any block: the newer wins, and getState reports it at once.
+	ASSERT_EQ (setState (p.component (), stream (4, {0.9, 0.1, 0.2, 0.3}, 1)), kResultOk);
+	const Bytes restored = stream (4, {0.3, 0.2, 1.0, 0.6}, 0);
+	ASSERT_EQ (setState (p.component (), restored), kResultOk);
+	EXPECT_EQ (getState (p.component ()), restored);
+
+	ReverbModel m;
+	m.size = 0.3, m.damp = 0.2, m.mix = 1.0, m.output = 0.6;
+	m.update ();
+	for (int b = 0; b < 3; ++b)
+	{
+		block.begin (256);
+		auto l = noise (256, 70 + b), r = noise (256, 90 + b);
+		std::memcpy (block.in (0), l.data (), 256 * sizeof (float));
+		std::memcpy (block.in (1), r.data (), 256 * sizeof (float));
+		block.process (p.processor ());
+		m.block (l.data (), r.data (), 256);
+		ASSERT_EQ (std::vector<float> (block.out (0), block.out (0) + 256), l) << b;
+		EXPECT_EQ (getState (p.component ()), restored) << b;
+	}
+	// The block's own changes apply on top of a state restored before it.
+	ASSERT_EQ (setState (p.component (), stream (4, {0.1, 0.1, 0.1, 0.1}, 0)), kResultOk);
+	block.begin (16);
+	block.changes ().add (Steinberg::Vst::Orvix::kMixId, 0.75);
+	block.process (p.processor ());
+	EXPECT_EQ (getState (p.component ()), stream (4, {0.1, 0.1, 0.75, 0.1}, 0));
 }

@@ -142,19 +142,67 @@ TEST (ReverbDsp, BlockSizeAndInPlaceProcessingDoNotChangeTheOutput)
 	EXPECT_EQ (inPlace.right, reference.right);
 }
 
-TEST (ReverbDsp, TailEndsInExactSilenceAfterTheInputStops)
+TEST (ReverbDsp, TailRingsOutSmoothlyAndEndsInExactSilence)
 {
 	for (double damp : {0.0, 1.0})
 	{
 		Stereo in = stereoNoise (512);
-		in.left.resize (512 * 40, 0.0f);
-		in.right.resize (512 * 40, 0.0f);
+		in.left.resize (120000, 0.0f);
+		in.right.resize (120000, 0.0f);
 		const Stereo out = render (in, 512, {{kHFDampId, damp}});
-		EXPECT_EQ (out.left, model (in, 512, 0.7, damp).left);
-		// The filter state falls below the threshold within the first silent block, so from
-		// the block after it every sample is exactly zero.
-		for (size_t i = 2 * 512; i < out.left.size (); ++i)
-			ASSERT_TRUE (out.left[i] == 0.0f && out.right[i] == 0.0f) << "damp " << damp << " at " << i;
+		EXPECT_EQ (out.left, model (in, 512, 0.7, damp).left) << "damp " << damp;
+		for (const std::vector<float>* channel : {&out.left, &out.right})
+		{
+			const std::vector<float>& x = *channel;
+			// Still ringing well after the input stopped, a second later (at 48 kHz) too.
+			EXPECT_GT (std::fabs (x[5000]) + std::fabs (x[5001]) + std::fabs (x[5002]), 1e-3f);
+			EXPECT_NE (x[48512], 0.0f);
+			// Ends in exact zeros, and the last sound before them is far below hearing.
+			int last = int (x.size ()) - 1;
+			while (last >= 0 && x[size_t (last)] == 0.0f)
+				--last;
+			ASSERT_LT (last, int (x.size ()) - 512) << "damp " << damp;
+			EXPECT_LE (std::fabs (x[size_t (last)]), 1e-9f) << "damp " << damp << " at " << last;
+		}
+	}
+}
+
+TEST (ReverbDsp, ClickAtAnyOffsetInTheBlockGetsItsWholeTail)
+{
+	const int32 length = 90000;
+	auto click = [&] (int offset) {
+		Stereo in {std::vector<float> (length), std::vector<float> (length)};
+		in.left[size_t (offset)] = in.right[size_t (offset)] = 0.9f;
+		return render (in, 512, {{kMixId, 1.0}});
+	};
+	const Stereo reference = click (0);
+	for (int offset : {1, 100, 448, 511})
+	{
+		const Stereo shifted = click (offset);
+		for (size_t i = 0; i + size_t (offset) < size_t (length); ++i)
+			ASSERT_NEAR (shifted.left[i + size_t (offset)], reference.left[i], 1e-9) << offset << " at " << i;
+	}
+	// The tail: still audible 20000 samples on.
+	double energy = 0.0;
+	for (size_t i = 20000; i < 21000; ++i)
+		energy += double (reference.right[i]) * reference.right[i];
+	EXPECT_GT (energy, 1e-9);
+}
+
+TEST (ReverbDsp, BlockSizeMovesNoSampleOfTheTailByMoreThanTheThreshold)
+{
+	Stereo in = stereoNoise (3000);
+	in.left.resize (100000, 0.0f);
+	in.right.resize (100000, 0.0f);
+	const Stereo reference = render (in, 4096);
+	for (int32 blockSize : {1, 32, 512})
+	{
+		const Stereo out = render (in, blockSize);
+		for (size_t i = 0; i < in.left.size (); ++i)
+		{
+			ASSERT_NEAR (out.left[i], reference.left[i], 1e-9) << blockSize << " at " << i;
+			ASSERT_NEAR (out.right[i], reference.right[i], 1e-9) << blockSize << " at " << i;
+		}
 	}
 }
 
@@ -182,8 +230,21 @@ TEST (ReverbDsp, ChangingSizeClearsTheRingsOtherParametersDoNot)
 	EXPECT_EQ (runNoise ({}), modelBlock ());
 	m.mix = 0.4, m.damp = 0.2, m.update ();
 	EXPECT_EQ (runNoise ({{kMixId, 0.4}, {kHFDampId, 0.2}}), modelBlock ());
-	EXPECT_FALSE (m.rings[0][0] == 0.0f && m.rings[3][700] == 0.0f);
 	m.size = 0.3, m.update ();
-	ASSERT_FALSE (m.clean);
 	EXPECT_EQ (runNoise ({{kSizeId, 0.3}}), modelBlock ());
+
+	// Seen from outside: in silence, an output within the first stage's delay can only come
+	// from what the rings held. Mix and HF Damp keep it; Size clears it.
+	auto firstSilentBlock = [&] (ParamID id, double value) {
+		block.begin (512);
+		block.changes ().add (id, value);
+		std::fill (block.in (0), block.in (0) + 512, 0.0f);
+		std::fill (block.in (1), block.in (1) + 512, 0.0f);
+		block.process (p.processor ());
+		return std::vector<float> (block.out (0), block.out (0) + 28);
+	};
+	EXPECT_NE (firstSilentBlock (kMixId, 0.8), std::vector<float> (28, 0.0f));
+	EXPECT_NE (firstSilentBlock (kHFDampId, 0.9), std::vector<float> (28, 0.0f));
+	// Size 0.1 (delays of 31 samples and more): the first 28 samples are exactly zero.
+	EXPECT_EQ (firstSilentBlock (kSizeId, 0.1), std::vector<float> (28, 0.0f)) << "no ring was cleared";
 }

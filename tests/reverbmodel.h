@@ -72,12 +72,22 @@ struct ReverbModel
 		else
 		{
 			a = 0.0f;
-			if (!silent)
+			if (!silent && !ringing ())
 			{
 				silent = true;
 				zero ();
 			}
 		}
+	}
+
+	// Whether any ring entry is still above the silence threshold.
+	bool ringing () const
+	{
+		for (const auto& ring : rings)
+			for (float v : ring)
+				if (std::fabs (double (v)) > 1e-10)
+					return true;
+		return false;
 	}
 };
 
