@@ -216,6 +216,30 @@ TEST (ProcessorSilenceFlags, EveryTenthSampleDecides)
 	EXPECT_EQ (rig.block.outputBus ().silenceFlags, 1u);
 }
 
+TEST (ProcessorSilenceFlags, BypassedBlocksTakeTheInputsFlagsNotWhatTheHostLeft)
+{
+	Rig rig;
+	rig.fill (0);
+	rig.block.changes ().add (kBypassId, 1.0);
+	rig.run ();
+	rig.fill (32);
+	rig.run (); // the fade
+	// The host's structure still says silent from an earlier block; the input is loud.
+	rig.fill (32);
+	rig.block.inputBus ().silenceFlags = 0;
+	rig.block.outputBus ().silenceFlags = 3;
+	rig.run ();
+	EXPECT_EQ (rig.block.outputBus ().silenceFlags, 0u);
+	// A missing input channel is passed on as silence.
+	rig.fill (32);
+	rig.block.inputBus ().numChannels = 1;
+	rig.block.inputBus ().silenceFlags = 0;
+	rig.block.outputBus ().silenceFlags = 1;
+	rig.run ();
+	EXPECT_EQ (rig.block.outputBus ().silenceFlags, 2u);
+	EXPECT_EQ (rig.block.out (1)[5], 0.0f);
+}
+
 TEST (ProcessorSilenceFlags, InactiveOutputBusIsClearedAndLeftAloneWhileBypassed)
 {
 	Rig rig;

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <limits>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -44,33 +46,92 @@ TEST (ProcessorHostile, MissingBusesAndChannelsAreNeverTouched)
 	    [] (ProcessData& d, AudioBusBuffers&, AudioBusBuffers&) { d.inputs = nullptr; },
 	    [] (ProcessData&, AudioBusBuffers& in, AudioBusBuffers&) { in.numChannels = 1; },
 	    [] (ProcessData&, AudioBusBuffers&, AudioBusBuffers& out) { out.numChannels = 0; },
+	    [] (ProcessData&, AudioBusBuffers&, AudioBusBuffers& out) { out.numChannels = 1; },
 	    [] (ProcessData&, AudioBusBuffers& in, AudioBusBuffers&) { in.channelBuffers32 = nullptr; },
+	    [] (ProcessData&, AudioBusBuffers&, AudioBusBuffers& out) { out.channelBuffers32 = nullptr; },
 	    [] (ProcessData&, AudioBusBuffers&, AudioBusBuffers& out) { out.channelBuffers32[1] = nullptr; },
 	};
+	constexpr int32 n = 300, guard = 16;
+	const float kGuard = std::nanf ("0x5a5");
+	auto untouched = [&] (const float* x, int32 count) {
+		for (int32 i = 0; i < count; ++i)
+			if (std::memcmp (&x[i], &kGuard, sizeof kGuard) != 0)
+				return false;
+		return true;
+	};
 	for (bool bypassing : {false, true})
-		for (const Mutation& mutate : mutations)
+		for (size_t m = 0; m < std::size (mutations); ++m)
 		{
 			DirectProcessor p;
-			ProcessBlock block (512);
+			ProcessBlock block (n);
+			// Each output channel sits between guard samples, and starts as guard samples too.
+			std::vector<float> outputs[2];
 			for (int b = 0; b < 6; ++b)
 			{
-				block.begin (300);
+				block.begin (n);
 				if (bypassing && b == 2)
 					block.changes ().add (kBypassId, 1.0);
 				if (bypassing && b == 4)
 					block.changes ().add (kBypassId, 0.0);
-				fillNoise (block, 300, b);
+				fillNoise (block, n, uint32_t (b));
+				const std::vector<float> inputCopy[2] = {{block.in (0), block.in (0) + n},
+				                                         {block.in (1), block.in (1) + n}};
+				for (auto& o : outputs)
+					o.assign (n + 2 * guard, kGuard);
+				float* outPointers[2] = {outputs[0].data () + guard, outputs[1].data () + guard};
 				ProcessData data = block.data ();
 				AudioBusBuffers in = block.inputBus (), out = block.outputBus ();
-				float* outPointers[2] = {block.out (0), block.out (1)};
 				out.channelBuffers32 = outPointers;
 				data.inputs = &in;
 				data.outputs = &out;
-				mutate (data, in, out);
-				EXPECT_EQ (p.processor ()->process (data), kResultOk);
+				mutations[m] (data, in, out);
+				ASSERT_EQ (p.processor ()->process (data), kResultOk);
+
+				for (int ch = 0; ch < 2; ++ch)
+				{
+					const bool reachable = data.outputs && data.numOutputs > 0 && out.channelBuffers32 &&
+					                       ch < out.numChannels && out.channelBuffers32[ch];
+					const float* x = outputs[ch].data ();
+					EXPECT_TRUE (untouched (x, guard) && untouched (x + guard + n, guard))
+					    << "mutation " << m << " block " << b << " channel " << ch << ": written outside";
+					if (reachable)
+						EXPECT_FALSE (untouched (x + guard, 1) || untouched (x + guard + n - 1, 1))
+						    << "mutation " << m << " block " << b << " channel " << ch << ": not written";
+					else
+						EXPECT_TRUE (untouched (x + guard, n))
+						    << "mutation " << m << " block " << b << " channel " << ch << ": written";
+					EXPECT_EQ (0, std::memcmp (block.in (ch), inputCopy[ch].data (), n * sizeof (float)))
+					    << "mutation " << m << ": input changed";
+				}
 			}
-			EXPECT_EQ (getState (p.component ()).size (), 40u);
 		}
+}
+
+TEST (ProcessorHostile, AbsurdMaximumBlockSizesAreCappedNotReserved)
+{
+	// The crossfade buffers stop at 65536 frames; a longer block switches bypass at once.
+	DirectProcessor p ({48000.0, 1024, false});
+	ProcessSetup setup {kRealtime, kSample32, std::numeric_limits<int32>::max (), 48000.0};
+	ASSERT_EQ (p.processor ()->setupProcessing (setup), kResultOk);
+	ASSERT_EQ (p.component ()->setActive (true), kResultOk);
+	for (int32 length : {65536, 70000})
+	{
+		ProcessBlock block (length);
+		block.begin (length);
+		block.changes ().add (kBypassId, 1.0);
+		fillNoise (block, length, 8);
+		block.process (p.processor ());
+		const float* in = block.in (0);
+		const float* out = block.out (0);
+		if (length == 65536)
+			EXPECT_NE (in[length - 1], out[length - 1]) << "the fade's last sample is still part processed";
+		else
+			EXPECT_EQ (0, std::memcmp (in, out, size_t (length) * sizeof (float)));
+		block.begin (length);
+		block.changes ().add (kBypassId, 0.0);
+		block.process (p.processor ());
+	}
+	p.component ()->setActive (false);
 }
 
 TEST (ProcessorHostile, MissingInputReadsAsSilenceAndMissingOutputIsNotWritten)

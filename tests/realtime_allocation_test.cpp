@@ -5,6 +5,7 @@
 #include "kt3ids.h"
 #include "processblock.h"
 #include "reverbmodel.h"
+#include "statebytes.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
@@ -20,9 +21,21 @@ TEST (Realtime, ProcessNeverAllocatesOrFrees)
 
 	ASSERT_TRUE (kt3test::counterSeesThisThread ());
 
+	// State restores come from the main thread between blocks; the block that takes one over
+	// is counted like any other.
+	const kt3host::Bytes states[2] = {kt3host::getState (p.component ()),
+	                                  [&] {
+		                                  auto s = kt3host::getState (p.component ());
+		                                  s[36] = 1; // bypassed
+		                                  s[10] ^= 0x08; // another Size
+		                                  return s;
+	                                  }()};
 	long during = 0;
+	int restores = 0;
 	for (int b = 0; b < 200; ++b)
 	{
+		if (b % 13 == 6)
+			ASSERT_EQ (kt3host::setState (p.component (), states[restores++ % 2]), Steinberg::kResultOk);
 		const Steinberg::int32 n = 1 + (b * 97) % 1024;
 		block.begin (n);
 		if (b % 7 == 0)
@@ -43,4 +56,5 @@ TEST (Realtime, ProcessNeverAllocatesOrFrees)
 		during += kt3test::stopCountingAllocations ();
 	}
 	EXPECT_EQ (during, 0);
+	EXPECT_GT (restores, 10);
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -108,4 +109,50 @@ TEST (Render, ErrorsAreOneLineAndANonZeroExit)
 	EXPECT_EQ (run ("--block 0"), 1);
 	EXPECT_EQ (run ("--frobnicate"), 1);
 	EXPECT_EQ (run ("--list-params"), 0);
+}
+
+TEST (Render, ByDefaultTheTailRingsOutUntilItHasDecayed)
+{
+	// Half a second of a 440 Hz tone, fully wet: the output goes on past the input and fades
+	// smoothly, with no cut to silence where the input stops.
+	StereoAudio tone;
+	tone.sampleRate = 48000;
+	for (int i = 0; i < 24000; ++i)
+	{
+		const float v = 0.5f * float (std::sin (2 * M_PI * 440.0 * i / 48000.0));
+		tone.left.push_back (v);
+		tone.right.push_back (v);
+	}
+	std::string error;
+	const std::string in = tempPath ("tone.wav"), out = tempPath ("tone-out.wav");
+	ASSERT_TRUE (writeAudio (in, tone, error)) << error;
+	ASSERT_EQ (run ("--in " + in + " --out " + out + " --set Mix=100"), 0);
+	StereoAudio wet;
+	ASSERT_TRUE (readAudio (out, wet, error)) << error;
+	ASSERT_GT (wet.frames (), 24000u + 24000u) << "a tail of over half a second";
+	EXPECT_LT (wet.frames (), 24000u + 140000u) << "no more than the reported tail";
+	auto rms = [&] (size_t from, size_t count) {
+		double sum = 0.0;
+		for (size_t i = from; i < from + count; ++i)
+			sum += double (wet.left[i]) * wet.left[i] + double (wet.right[i]) * wet.right[i];
+		return 10 * std::log10 (sum / double (2 * count));
+	};
+	const double atTheEnd = rms (24000, 2400), later = rms (24000 + 12000, 2400);
+	EXPECT_GT (atTheEnd, -30.0);
+	EXPECT_LT (later, atTheEnd - 20.0);
+	EXPECT_GT (later, -120.0);
+	EXPECT_LT (std::fabs (wet.right.back ()) + std::fabs (wet.left.back ()), 1e-9f);
+}
+
+TEST (Render, BypassRendersTheInputUnchanged)
+{
+	std::string error;
+	const std::string in = tempPath ("bypass-in.wav"), out = tempPath ("bypass-out.wav");
+	const StereoAudio input = shortInput (48000);
+	ASSERT_TRUE (writeAudio (in, input, error)) << error;
+	ASSERT_EQ (run ("--in " + in + " --out " + out + " --bypass --tail 0 --block 300"), 0);
+	StereoAudio rendered;
+	ASSERT_TRUE (readAudio (out, rendered, error)) << error;
+	EXPECT_EQ (rendered.left, input.left);
+	EXPECT_EQ (rendered.right, input.right);
 }

@@ -23,7 +23,8 @@ namespace {
 const char* const kUsage =
     "usage: kt3-render [--plugin BUNDLE] [--in FILE] [--out FILE] [--set NAME=TEXT ...]\n"
     "                  [--bypass] [--block N] [--tail SECONDS] [--list-params]\n"
-    "Without --in, renders a built-in demo phrase and writes it next to its dry version.\n";
+    "Without --in, renders a built-in demo phrase and writes it next to its dry version.\n"
+    "The output runs on until the plug-in's tail has decayed, or for --tail SECONDS.\n";
 
 struct Options
 {
@@ -33,7 +34,7 @@ struct Options
 	bool bypass = false;
 	bool listParams = false;
 	int block = 512;
-	double tail = 2.0;
+	double tail = -1.0; // seconds; negative: until the plug-in's tail has decayed
 };
 
 [[noreturn]] void fail (const std::string& message)
@@ -172,6 +173,36 @@ void printLevels (const char* label, const StereoAudio& audio)
 	}
 }
 
+// The frames the plug-in says its tail lasts at `sampleRate`, at most ten minutes.
+size_t reportedTail (IAudioProcessor* processor, double sampleRate)
+{
+	const double longest = 600.0 * sampleRate;
+	const uint32 tail = processor->getTailSamples ();
+	return tail == kInfiniteTail ? size_t (longest) : size_t (std::min (double (tail), longest));
+}
+
+// Drops the exact silence at the end of the tail (but not of the input's own frames).
+void trimTrailingSilence (StereoAudio& audio, size_t keep)
+{
+	size_t frames = audio.frames ();
+	while (frames > keep && audio.left[frames - 1] == 0.0f && audio.right[frames - 1] == 0.0f)
+		--frames;
+	audio.left.resize (frames);
+	audio.right.resize (frames);
+}
+
+// Switches the bypass on before the first block, so that the render starts bypassed instead
+// of fading into bypass over its first block: a one-frame block of silence takes the fade,
+// and its output is dropped.
+void startBypassed (kt3host::PluginInstance& plugin, ParamID bypassId)
+{
+	kt3host::ProcessBlock block (1);
+	block.begin (1);
+	block.in (0)[0] = block.in (1)[0] = 0.0f;
+	block.changes ().add (bypassId, 1.0);
+	block.process (plugin.audioProcessor ());
+}
+
 StereoAudio render (kt3host::PluginInstance& plugin, const StereoAudio& input,
                     const std::vector<std::pair<ParamID, double>>& changes, int blockSize, bool showProgress)
 {
@@ -249,12 +280,12 @@ int main (int argc, char** argv)
 			fail ("'" + text + "' is not a value for " + title + "; the parameters are:\n" + parameterTable (controller));
 		changes.emplace_back (info.id, value);
 	}
+	ParameterInfo bypass {};
 	if (o.bypass)
 	{
-		ParameterInfo info;
-		if (!plugin.findParameter ("Bypass", info))
+		if (!plugin.findParameter ("Bypass", bypass))
 			fail ("the plug-in has no Bypass parameter");
-		changes.emplace_back (info.id, 1.0);
+		controller->setParamNormalized (bypass.id, 1.0);
 	}
 	for (auto& [id, value] : changes)
 		controller->setParamNormalized (id, value);
@@ -270,16 +301,24 @@ int main (int argc, char** argv)
 	if (demo && !writeAudio (dryNameFor (outPath), input, error))
 		fail (error);
 
-	const size_t tailFrames = size_t (o.tail * input.sampleRate);
-	input.left.resize (input.frames () + tailFrames, 0.0f);
-	input.right.resize (input.right.size () + tailFrames, 0.0f);
-
 	if (!plugin.activate (input.sampleRate, o.block))
 		fail ("the plug-in refused a sample rate of " + std::to_string (int (input.sampleRate)) + " Hz");
+	if (o.bypass)
+		startBypassed (plugin, bypass.id);
+
+	const size_t inputFrames = input.frames ();
+	const bool untilDecayed = o.tail < 0.0;
+	const size_t tailFrames = untilDecayed ? reportedTail (plugin.audioProcessor (), input.sampleRate)
+	                                       : size_t (o.tail * input.sampleRate);
+	input.left.resize (inputFrames + tailFrames, 0.0f);
+	input.right.resize (inputFrames + tailFrames, 0.0f);
+
 	const bool progress = isatty (STDERR_FILENO) && input.frames () > size_t (5 * input.sampleRate);
 	const auto started = std::chrono::steady_clock::now ();
-	const StereoAudio output = render (plugin, input, changes, o.block, progress);
+	StereoAudio output = render (plugin, input, changes, o.block, progress);
 	const double seconds = std::chrono::duration<double> (std::chrono::steady_clock::now () - started).count ();
+	if (untilDecayed)
+		trimTrailingSilence (output, inputFrames);
 	if (!writeAudio (outPath, output, error))
 		fail (error);
 
@@ -287,9 +326,10 @@ int main (int argc, char** argv)
 	std::printf ("kt3-render: %s -> %s\n", demo ? ("demo phrase (dry: " + dryNameFor (outPath) + ")").c_str () : o.in.c_str (),
 	             outPath.c_str ());
 	std::printf ("  %.0f Hz, %.2f s (%zu frames, %.2f s tail), blocks of %d\n", output.sampleRate, length,
-	             output.frames (), o.tail, o.block);
+	             output.frames (), double (output.frames () - inputFrames) / output.sampleRate, o.block);
 	printLevels ("in ", input);
 	printLevels ("out", output);
-	std::printf ("  processed at %.0fx real time\n", seconds > 0 ? length / seconds : INFINITY);
+	const double processed = double (input.frames ()) / input.sampleRate;
+	std::printf ("  processed at %.0fx real time\n", seconds > 0 ? processed / seconds : INFINITY);
 	return 0;
 }
