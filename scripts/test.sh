@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite on a fresh Debian 12 machine: installs what is missing, builds,
 # runs every test, then builds and runs the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and finally runs each fuzz target briefly with a fixed seed.
+# UndefinedBehaviorSanitizer and the threaded suites under ThreadSanitizer, and finally runs
+# each fuzz target briefly with a fixed seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,11 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKT3_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   xvfb-run -a ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# ThreadSanitizer on the suites that drive one plug-in from several threads at once.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT3_SANITIZE_THREAD=ON
+cmake --build build-tsan -j"$jobs" --target processor_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/processor_tests
 
 # Each fuzz target starts from a copy of its committed corpus (fuzz/corpus/<target>), so the
 # run adds nothing to the repository; a crashing input is written into build-fuzz/.

@@ -240,11 +240,13 @@ void ReverbProcessor::applySilenceRule ()
 	}
 }
 
+// The last stage is the longest and decays slowest, so it is looked at first: while the tail
+// rings, the scan mostly stops at its first entries.
 bool ReverbProcessor::ringsHoldTail () const
 {
-	for (const float* line : delayLines)
+	for (int32 k = kStageCount - 1; k >= 0; --k)
 		for (int32 i = 0; i < kRingLength; ++i)
-			if (std::fabs (static_cast<double> (line[i])) > kSilenceLevel)
+			if (std::fabs (static_cast<double> (delayLines[k][i])) > kSilenceLevel)
 				return true;
 	return false;
 }
