@@ -216,6 +216,36 @@ TEST (ProcessorSilenceFlags, EveryTenthSampleDecides)
 	EXPECT_EQ (rig.block.outputBus ().silenceFlags, 1u);
 }
 
+TEST (ProcessorSilenceFlags, ComeBackOnOnceTheTailHasDecayedToExactZeros)
+{
+	Rig rig;
+	rig.fill (512);
+	rig.block.changes ().add (kMixId, 1.0);
+	rig.run ();
+	auto silentBlock = [&] {
+		rig.block.begin (512);
+		std::fill (rig.block.in (0), rig.block.in (0) + 512, 0.0f);
+		std::fill (rig.block.in (1), rig.block.in (1) + 512, 0.0f);
+		rig.block.inputBus ().silenceFlags = 3;
+		rig.run ();
+	};
+	silentBlock ();
+	EXPECT_EQ (rig.block.outputBus ().silenceFlags, 0u) << "the tail is loud";
+	int blocks = 1;
+	while (rig.block.out (0)[511] != 0.0f && blocks < 1000)
+	{
+		silentBlock ();
+		++blocks;
+	}
+	silentBlock ();
+	const std::vector<float> zeros (512, 0.0f);
+	EXPECT_EQ (std::vector<float> (rig.block.out (0), rig.block.out (0) + 512), zeros);
+	EXPECT_EQ (std::vector<float> (rig.block.out (1), rig.block.out (1) + 512), zeros);
+	EXPECT_EQ (rig.block.outputBus ().silenceFlags, 3u);
+	EXPECT_GT (blocks, 50) << "the tail lasted over half a second";
+	EXPECT_LT (blocks, 274) << "and no longer than the reported tail";
+}
+
 TEST (ProcessorSilenceFlags, BypassedBlocksTakeTheInputsFlagsNotWhatTheHostLeft)
 {
 	Rig rig;
