@@ -36,6 +36,15 @@ struct Rig
 		std::memcpy (block.in (1), r.data (), n * sizeof (float));
 	}
 	void run () { block.process (p.processor ()); }
+	// Switches the bypass on and runs the block that fades into it.
+	void bypassAfterTheFade ()
+	{
+		fill (0);
+		block.changes ().add (kBypassId, 1.0);
+		run ();
+		fill (32);
+		run ();
+	}
 	// The model's processed output for the current block's input.
 	std::array<std::vector<float>, 2> processed (int32 n)
 	{
@@ -249,11 +258,7 @@ TEST (ProcessorSilenceFlags, ComeBackOnOnceTheTailHasDecayedToExactZeros)
 TEST (ProcessorSilenceFlags, BypassedBlocksTakeTheInputsFlagsNotWhatTheHostLeft)
 {
 	Rig rig;
-	rig.fill (0);
-	rig.block.changes ().add (kBypassId, 1.0);
-	rig.run ();
-	rig.fill (32);
-	rig.run (); // the fade
+	rig.bypassAfterTheFade ();
 	// The host's structure still says silent from an earlier block; the input is loud.
 	rig.fill (32);
 	rig.block.inputBus ().silenceFlags = 0;
@@ -279,11 +284,7 @@ TEST (ProcessorSilenceFlags, InactiveOutputBusIsClearedAndLeftAloneWhileBypassed
 	rig.run ();
 	EXPECT_EQ (rig.block.outputBus ().silenceFlags, 0u);
 
-	rig.fill (0);
-	rig.block.changes ().add (kBypassId, 1.0);
-	rig.run ();
-	rig.fill (32);
-	rig.run (); // the fade
+	rig.bypassAfterTheFade ();
 	rig.fill (32);
 	std::fill (rig.block.out (0), rig.block.out (0) + 32, 7.0f);
 	rig.block.outputBus ().silenceFlags = 5;
