@@ -6,6 +6,7 @@
 #include "vstgui/uidescription/uidescription.h"
 
 #include <cmath>
+#include <iterator>
 
 using namespace VSTGUI;
 
@@ -22,6 +23,83 @@ const std::string kSmallTemplate =
     "<template name=\"Editor\" size=\"100, 50\" class=\"CViewContainer\">"
     "<view class=\"CAnimKnob\" origin=\"10, 10\" size=\"20, 20\" control-tag=\"Root::Size\"/></template>"
     "<control-tags><control-tag name=\"Root::Size\" tag=\"0\"/></control-tags>";
+
+std::string realResource (const std::string& name)
+{
+	return std::string (KT3_RESOURCES_DIR) + "/" + name;
+}
+
+std::string contentOf (const std::string& path)
+{
+	std::ifstream in (path, std::ios::binary);
+	return {std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char> ()};
+}
+
+// A resource folder of links to the real description and bitmaps, as a bundle installed
+// through links has, but for the entry named except, which the test makes itself.
+struct LinkedResources : ScratchResources
+{
+	explicit LinkedResources (const std::string& except = "")
+	{
+		for (const char* name : {"FX_KT3.uidesc", "kt3.png", "knob_kt3.png", "about_kt3.png"})
+			if (name != except)
+				link (name, realResource (name));
+	}
+};
+
+// Entries that are no readable file. Read as a stream, a FIFO blocks until a writer comes,
+// /dev/zero never ends and a directory throws.
+const std::pair<const char*, void (*) (ScratchResources&, const std::string&)> kUnreadableEntries[] = {
+    {"a FIFO", [] (ScratchResources& r, const std::string& name) { r.fifo (name); }},
+    {"a link to /dev/zero", [] (ScratchResources& r, const std::string& name) { r.link (name, "/dev/zero"); }},
+    {"a directory", [] (ScratchResources& r, const std::string& name) { r.directory (name); }},
+    {"an empty file", [] (ScratchResources& r, const std::string& name) { r.write (name, ""); }},
+    {"a link to nowhere", [] (ScratchResources& r, const std::string& name) { r.link (name, r.path ("gone")); }},
+};
+
+// Runs expect on resource folders where the entry name is each of the unreadable entries in
+// turn, then (unless the test runs as root, whom permissions do not bind) a copy of the real
+// file without read permission.
+template <typename Expect>
+void forEachUnreadable (const std::string& name, Expect expect)
+{
+	for (const auto& [what, make] : kUnreadableEntries)
+	{
+		SCOPED_TRACE (what);
+		LinkedResources r (name);
+		make (r, name);
+		expect (r);
+	}
+	if (geteuid () == 0)
+		return;
+	SCOPED_TRACE ("a file without read permission");
+	LinkedResources locked (name);
+	locked.write (name, contentOf (realResource (name)));
+	ASSERT_EQ (chmod (locked.path (name).c_str (), 0), 0);
+	expect (locked);
+}
+
+// Ends the test run (SIGALRM) if the scope takes longer than this: an editor waiting on a file
+// would otherwise hang it for good.
+struct Deadline
+{
+	explicit Deadline (unsigned seconds = 60) { alarm (seconds); }
+	~Deadline () { alarm (0); }
+};
+
+// The editor object is made but has no size and opens nothing.
+void expectNoEditor (const std::string& resources)
+{
+	OffscreenEditor e (0.7, 0.7, 0.9, resources);
+	ASSERT_NE (e.editor, nullptr);
+	EXPECT_EQ (e.frame, nullptr);
+	Steinberg::ViewRect size;
+	e.view->getSize (&size);
+	EXPECT_EQ (size.getWidth (), 0);
+	EXPECT_EQ (size.getHeight (), 0);
+	EXPECT_NE (e.view->attached (reinterpret_cast<void*> (uintptr_t (1)), Steinberg::kPlatformTypeX11EmbedWindowID),
+	           Steinberg::kResultTrue);
+}
 
 } // namespace
 
@@ -185,12 +263,6 @@ TEST (EditorDescription, ResourcesMatchWithoutRegardToCase)
 	EXPECT_EQ (d.getBitmap ("k"), nullptr);
 }
 
-TEST (EditorDescription, ResourceFolderFromTheModulePath)
-{
-	EXPECT_EQ (resourceFolderFromModulePath ("/nowhere/KT3.vst3/Contents/x86_64-linux/KT3.so"),
-	           "/nowhere/KT3.vst3/Contents/Resources");
-}
-
 TEST (EditorDescription, BrokenDescriptionsGiveNoEditor)
 {
 	const std::pair<const char*, std::string> cases[] = {
@@ -209,20 +281,11 @@ TEST (EditorDescription, BrokenDescriptionsGiveNoEditor)
 		SCOPED_TRACE (what);
 		ScratchResources r;
 		r.write ("FX_KT3.uidesc", content);
-		OffscreenEditor e (0.7, 0.7, 0.9, r.folder);
-		ASSERT_NE (e.editor, nullptr);
-		EXPECT_EQ (e.frame, nullptr);
-		Steinberg::ViewRect size;
-		e.view->getSize (&size);
-		EXPECT_EQ (size.getWidth (), 0);
-		EXPECT_EQ (size.getHeight (), 0);
-		EXPECT_NE (e.view->attached (reinterpret_cast<void*> (uintptr_t (1)), Steinberg::kPlatformTypeX11EmbedWindowID),
-		           Steinberg::kResultTrue);
+		expectNoEditor (r.folder);
 	}
 	// And when the file is not there at all.
 	ScratchResources empty;
-	OffscreenEditor missing (0.7, 0.7, 0.9, empty.folder);
-	EXPECT_EQ (missing.frame, nullptr);
+	expectNoEditor (empty.folder);
 }
 
 TEST (EditorDescription, HostileGeometryAndNestingGiveNoEditorOrAShallowOne)
@@ -254,4 +317,88 @@ TEST (EditorDescription, HostileGeometryAndNestingGiveNoEditorOrAShallowOne)
 		++depth;
 	EXPECT_GT (depth, 10);
 	EXPECT_LT (depth, 100);
+}
+
+TEST (EditorDescription, LinkedResourcesAreRead)
+{
+	LinkedResources r;
+	OffscreenEditor e (0.7, 0.7, 0.9, r.folder);
+	ASSERT_NE (e.frame, nullptr);
+	ASSERT_NE (e.panel ()->getBackground (), nullptr);
+	EXPECT_EQ (e.panel ()->getBackground ()->getWidth (), 281);
+	EXPECT_NE (e.knob (0)->getBackground (), nullptr);
+	EXPECT_NE (e.credits ()->getModalView ()->getBackground (), nullptr);
+}
+
+TEST (EditorDescription, UnreadableBitmapFilesAreDrawnAsNothingAtOnce)
+{
+	auto expectPanelWithoutPicture = [] (const ScratchResources& r) {
+		Deadline deadline;
+		OffscreenEditor e (0.7, 0.7, 0.9, r.folder);
+		ASSERT_NE (e.frame, nullptr);
+		EXPECT_EQ (e.panel ()->getBackground (), nullptr);
+		// The other bitmaps are still drawn.
+		EXPECT_NE (e.knob (0)->getBackground (), nullptr);
+	};
+	forEachUnreadable ("kt3.png", expectPanelWithoutPicture);
+	// The real picture followed by zeros up to a byte past the limit (the decoder ignores what
+	// follows the end chunk, as a few zeros show).
+	LinkedResources padded ("kt3.png");
+	padded.sparse ("kt3.png", contentOf (realResource ("kt3.png")), static_cast<off_t> (CBitmap::kMaxFileBytes) + 1);
+	expectPanelWithoutPicture (padded);
+	LinkedResources fewZeros ("kt3.png");
+	fewZeros.sparse ("kt3.png", contentOf (realResource ("kt3.png")), 60000);
+	EXPECT_NE (CBitmap::loadPNG (fewZeros.path ("kt3.png")), nullptr);
+}
+
+TEST (EditorDescription, UnreadableDescriptionFilesGiveNoEditorAtOnce)
+{
+	auto expectNoEditorAtOnce = [] (const ScratchResources& r) {
+		Deadline deadline;
+		expectNoEditor (r.folder);
+	};
+	forEachUnreadable ("FX_KT3.uidesc", expectNoEditorAtOnce);
+	// The real description padded with spaces to the limit opens; one space more does not.
+	const std::string real = contentOf (realResource ("FX_KT3.uidesc"));
+	LinkedResources atLimit ("FX_KT3.uidesc");
+	atLimit.write ("FX_KT3.uidesc", real + std::string (UIDescription::kMaxFileBytes - real.size (), ' '));
+	OffscreenEditor opened (0.7, 0.7, 0.9, atLimit.folder);
+	EXPECT_NE (opened.frame, nullptr);
+	LinkedResources overLimit ("FX_KT3.uidesc");
+	overLimit.write ("FX_KT3.uidesc", real + std::string (UIDescription::kMaxFileBytes + 1 - real.size (), ' '));
+	expectNoEditorAtOnce (overLimit);
+}
+
+TEST (EditorDescription, AsManyViewsAsTheLimitAllowsOpenAndCloseAtOnce)
+{
+	// 600,000 empty views in one container, which an editor builds, draws and closes in well
+	// under a second (a few under the sanitizers) as long as each step is linear in the views.
+	const std::string head = "<template name=\"Editor\" size=\"100, 50\" class=\"CViewContainer\">";
+	const std::string tail = "</template>";
+	const std::string view = "<view/>";
+	const size_t frame = description (head + tail).size ();
+	std::string views;
+	for (size_t n = (UIDescription::kMaxFileBytes - frame) / view.size (); n > 0; --n)
+		views += view;
+	ScratchResources r;
+	r.write ("FX_KT3.uidesc", description (head + views + tail));
+	Deadline deadline (30);
+	OffscreenEditor e (0.7, 0.7, 0.9, r.folder);
+	ASSERT_NE (e.frame, nullptr);
+	EXPECT_GT (e.panel ()->getNbViews (), 590000u);
+}
+
+TEST (EditorDescription, ResourceFilesAreReadUpToTheirLimitAndNoFurther)
+{
+	ScratchResources r;
+	r.write ("ten", "0123456789");
+	const std::vector<uint8_t> ten (std::begin ("0123456789"), std::end ("0123456789") - 1);
+	EXPECT_EQ (readResourceFile (r.path ("ten"), 10), ten);
+	EXPECT_EQ (readResourceFile (r.path ("ten"), 9), std::nullopt);
+	r.link ("link", r.path ("ten"));
+	EXPECT_EQ (readResourceFile (r.path ("link"), 10), ten);
+	EXPECT_EQ (readResourceFile ("", 10), std::nullopt);
+	// A file's name used as a folder, and a folder.
+	EXPECT_EQ (readResourceFile (r.path ("ten") + "/", 10), std::nullopt);
+	EXPECT_EQ (readResourceFile (r.folder, 1 << 20), std::nullopt);
 }

@@ -1,8 +1,7 @@
 #include "cbitmap.h"
+#include "platform/linux/resourcefolder.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -26,9 +25,8 @@ CBitmap::CBitmap (int width, int height, std::vector<uint32_t> pixels)
 
 CBitmapPtr CBitmap::loadPNG (const std::string& path)
 {
-	std::ifstream file (path, std::ios::binary);
-	const std::vector<uint8_t> bytes {std::istreambuf_iterator<char> (file), std::istreambuf_iterator<char> ()};
-	return file ? decodePNG (bytes.data (), bytes.size ()) : nullptr;
+	const std::optional<std::vector<uint8_t>> bytes = readResourceFile (path, kMaxFileBytes);
+	return bytes ? decodePNG (bytes->data (), bytes->size ()) : nullptr;
 }
 
 namespace {

@@ -19,9 +19,15 @@ public:
 	// header must not make the decoder reserve gigabytes.
 	static constexpr int kMaxSide = 16384;
 	static constexpr int64_t kMaxPixels = int64_t (1) << 24;
+	// Files beyond this are not read. A PNG of kMaxPixels at 16 bits per RGBA channel needs 8
+	// bytes a pixel even stored uncompressed; the further eighth of a byte a pixel (2 MiB) covers
+	// the row filter bytes, the framing of stored deflate blocks and of the chunks, and the
+	// ancillary chunks.
+	static constexpr size_t kMaxFileBytes = static_cast<size_t> (kMaxPixels) * 8 + kMaxPixels / 8;
 
-	// Decodes a PNG (any colour type, converted to 8-bit RGBA); null if the file is unreadable,
-	// not a PNG or too large.
+	// Decodes a PNG (any colour type, converted to 8-bit RGBA); null if the file is not a
+	// readable regular file of at most kMaxFileBytes (see readResourceFile), not a PNG or too
+	// large. Called on the UI thread, as the editor is made.
 	static std::shared_ptr<CBitmap> loadPNG (const std::string& path);
 	static std::shared_ptr<CBitmap> decodePNG (const uint8_t* data, size_t size);
 

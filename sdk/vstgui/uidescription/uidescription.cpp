@@ -8,7 +8,6 @@
 #include <pugixml.hpp>
 
 #include <map>
-#include <sys/stat.h>
 
 namespace VSTGUI {
 
@@ -18,12 +17,6 @@ const char* const kRootName = "vstgui-ui-description";
 // Views nested deeper than this are not built: building, drawing and deleting a view tree
 // recurse once per level, and a hostile description could otherwise exhaust the stack.
 constexpr int kMaxViewDepth = 64;
-
-bool isRegularFile (const std::string& path)
-{
-	struct stat st {};
-	return !path.empty () && stat (path.c_str (), &st) == 0 && S_ISREG (st.st_mode);
-}
 
 std::optional<CColor> parseHexColor (const std::string& text)
 {
@@ -95,9 +88,10 @@ std::string UIDescription::Impl::findFile (const std::string& name) const
 bool UIDescription::parse ()
 {
 	impl->filePath = findResource (impl->fileName);
-	if (impl->filePath.empty () && isRegularFile (impl->fileName))
+	if (impl->filePath.empty ())
 		impl->filePath = impl->fileName;
-	if (impl->filePath.empty () || !impl->document.load_file (impl->filePath.c_str ()))
+	const std::optional<std::vector<uint8_t>> bytes = readResourceFile (impl->filePath, kMaxFileBytes);
+	if (!bytes || !impl->document.load_buffer (bytes->data (), bytes->size ()))
 		return false;
 	const pugi::xml_node root = impl->document.document_element ();
 	if (std::string (root.name ()) != kRootName)

@@ -1,14 +1,14 @@
 // Where the editor's description and bitmaps live: the bundle's Contents/Resources folder,
-// whose files are matched by name without regard to letter case.
+// whose files are matched by name without regard to letter case, and how they are read.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace VSTGUI {
-
-// <bundle>/Contents/<arch>-linux/<module>.so gives <bundle>/Contents/Resources (bundle path
-// resolved with realpath when it exists).
-std::string resourceFolderFromModulePath (const std::string& modulePath);
 
 // The folder used by findResource; module-wide, empty until set.
 void setResourceFolder (const std::string& folder);
@@ -18,5 +18,10 @@ const std::string& getResourceFolder ();
 // match wins); empty when there is none or name contains a path separator.
 std::string findFileIgnoringCase (const std::string& folder, const std::string& name);
 std::string findResource (const std::string& name);
+
+// The bytes of a regular file (symbolic links followed) of 1 to maxBytes bytes; none for
+// anything else (missing, unreadable, empty, too large, a directory, FIFO or device). Never
+// blocks on a FIFO and never reads past the size the opened file had.
+std::optional<std::vector<uint8_t>> readResourceFile (const std::string& path, size_t maxBytes);
 
 } // namespace VSTGUI
