@@ -7,6 +7,7 @@
 
 #include "pluginterfaces/vst/ivstinterappaudio.h"
 
+#include <limits>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -258,4 +259,38 @@ TEST (EditorController, ViewContractIsFixedSizeX11)
 	EXPECT_EQ (e.view->onSize (&moved), kResultTrue);
 	// Without a parent window there is nothing to attach to.
 	EXPECT_EQ (e.view->attached (nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
+}
+
+TEST (EditorController, HostRectanglesAtTheIntegerLimits)
+{
+	OffscreenEditor e;
+	constexpr int32 kMin = std::numeric_limits<int32>::min ();
+	constexpr int32 kMax = std::numeric_limits<int32>::max ();
+	const std::pair<ViewRect, ViewRect> cases[] = {
+	    {{kMin, 0, kMax, 100}, {kMin, 0, kMin + 281, 232}},
+	    {{0, kMin, 100, kMax}, {0, kMin, 281, kMin + 232}},
+	    // Kept where it is, the editor would run past the range: it is moved back just enough.
+	    {{kMax, kMax, kMin, kMin}, {kMax - 281, kMax - 232, kMax, kMax}},
+	    {{kMax - 100, 0, kMax, 232}, {kMax - 281, 0, kMax, 232}},
+	};
+	for (const auto& [wish, constrained] : cases)
+	{
+		SCOPED_TRACE (testing::Message () << wish.left << ", " << wish.top << ", " << wish.right << ", " << wish.bottom);
+		ViewRect rect = wish;
+		EXPECT_EQ (e.view->onSize (&rect), kResultFalse);
+		ASSERT_EQ (e.view->checkSizeConstraint (&rect), kResultTrue);
+		EXPECT_EQ (rect.left, constrained.left);
+		EXPECT_EQ (rect.top, constrained.top);
+		EXPECT_EQ (rect.right, constrained.right);
+		EXPECT_EQ (rect.bottom, constrained.bottom);
+		// What the editor proposes, it takes, and reports back.
+		EXPECT_EQ (e.view->onSize (&rect), kResultTrue);
+		ViewRect size;
+		ASSERT_EQ (e.view->getSize (&size), kResultTrue);
+		EXPECT_EQ (size.left, constrained.left);
+		EXPECT_EQ (size.getWidth (), 281);
+		EXPECT_EQ (size.getHeight (), 232);
+	}
+	EXPECT_EQ (e.view->checkSizeConstraint (nullptr), kInvalidArgument);
+	EXPECT_EQ (e.view->onSize (nullptr), kResultFalse);
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace VSTGUI {
@@ -37,6 +38,26 @@ std::optional<CPoint> parseIntegerSize (const std::string* text)
 	if (!isEditorSide (size.x) || !isEditorSide (size.y))
 		return {};
 	return size;
+}
+
+// A host rectangle's sides in 64 bits: right - left of any two 32-bit values fits there.
+int64_t widthOf (const ViewRect& r)
+{
+	return int64_t (r.right) - r.left;
+}
+
+int64_t heightOf (const ViewRect& r)
+{
+	return int64_t (r.bottom) - r.top;
+}
+
+// The span [start, start + side) clamped to the 32-bit range, moved back as far as needed to
+// keep its side.
+void placeSpan (int32& start, int32& end, int64_t side)
+{
+	const int64_t last = std::numeric_limits<int32>::max ();
+	start = static_cast<int32> (std::min<int64_t> (start, last - side));
+	end = static_cast<int32> (start + side);
 }
 
 } // namespace
@@ -222,23 +243,28 @@ void VST3Editor::close ()
 	frame.reset ();
 }
 
+// UI thread. The size is fixed: only the editor's own size is accepted, wherever the host puts
+// it. Sides are compared in 64 bits, as the host's coordinates may be anywhere in 32.
 tresult PLUGIN_API VST3Editor::onSize (ViewRect* newSize)
 {
-	// The size is fixed: only the editor's own size is accepted, wherever the host puts it.
-	if (!newSize || newSize->getWidth () != getRect ().getWidth () || newSize->getHeight () != getRect ().getHeight ())
+	if (!newSize || widthOf (*newSize) != widthOf (getRect ()) || heightOf (*newSize) != heightOf (getRect ()))
 		return kResultFalse;
 	return VSTGUIEditor::onSize (newSize);
 }
 
+// UI thread. Gives the rectangle sides within the editor's limits (for this fixed editor, its
+// own size), keeping its top left corner unless the sides would then run past the 32-bit range.
 tresult PLUGIN_API VST3Editor::checkSizeConstraint (ViewRect* rect)
 {
 	if (!rect)
 		return kInvalidArgument;
-	const auto clamp = [] (int32 v, CCoord lo, CCoord hi) {
-		return std::max (static_cast<int32> (lo), std::min (static_cast<int32> (hi), v));
+	const auto clamp = [] (int64_t v, CCoord lo, CCoord hi) {
+		return std::max (static_cast<int64_t> (lo), std::min (static_cast<int64_t> (hi), v));
 	};
-	rect->right = rect->left + clamp (rect->getWidth (), minSize.x, maxSize.x);
-	rect->bottom = rect->top + clamp (rect->getHeight (), minSize.y, maxSize.y);
+	const int64_t width = clamp (widthOf (*rect), minSize.x, maxSize.x);
+	const int64_t height = clamp (heightOf (*rect), minSize.y, maxSize.y);
+	placeSpan (rect->left, rect->right, width);
+	placeSpan (rect->top, rect->bottom, height);
 	return kResultTrue;
 }
 
