@@ -387,18 +387,3 @@ TEST (EditorDescription, AsManyViewsAsTheLimitAllowsOpenAndCloseAtOnce)
 	ASSERT_NE (e.frame, nullptr);
 	EXPECT_GT (e.panel ()->getNbViews (), 590000u);
 }
-
-TEST (EditorDescription, ResourceFilesAreReadUpToTheirLimitAndNoFurther)
-{
-	ScratchResources r;
-	r.write ("ten", "0123456789");
-	const std::vector<uint8_t> ten (std::begin ("0123456789"), std::end ("0123456789") - 1);
-	EXPECT_EQ (readResourceFile (r.path ("ten"), 10), ten);
-	EXPECT_EQ (readResourceFile (r.path ("ten"), 9), std::nullopt);
-	r.link ("link", r.path ("ten"));
-	EXPECT_EQ (readResourceFile (r.path ("link"), 10), ten);
-	EXPECT_EQ (readResourceFile ("", 10), std::nullopt);
-	// A file's name used as a folder, and a folder.
-	EXPECT_EQ (readResourceFile (r.path ("ten") + "/", 10), std::nullopt);
-	EXPECT_EQ (readResourceFile (r.folder, 1 << 20), std::nullopt);
-}
