@@ -4,16 +4,19 @@
 #include "kt3ids.h"
 #include "pluginmodule.h"
 #include "processblock.h"
+#include "x11parentwindow.h"
+#include "xvfbserver.h"
 
 #include "public.sdk/source/vst/vst2wrapper/vst2wrapper.h"
 
 #include <gtest/gtest.h>
-#include <xcb/xcb.h>
+#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <unistd.h>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace Steinberg;
@@ -41,7 +44,7 @@ VstIntPtr testHost (AEffect*, int opcode, int index, VstIntPtr, void*, float opt
 
 using MainProc = AEffect* (*) (audioMasterCallback);
 
-constexpr int kBypassIndex = 0, kSizeIndex = 1, kMixIndex = 3;
+constexpr int kBypassIndex = 0, kSizeIndex = 1, kMixIndex = 3, kParamCount = 5;
 constexpr int kBlock = 256;
 
 // Fills both channels of a block with a reproducible noise burst.
@@ -66,52 +69,42 @@ std::vector<uint8> chunkOf (int64 componentSize, int64 controllerSize, const std
 	return chunk;
 }
 
-// A host's top-level window on the display named by DISPLAY.
-class HostWindow
+// The size double of the component state in a chunk: after the two sizes and the count word.
+double sizeIn (const std::vector<uint8>& chunk)
 {
-public:
-	HostWindow ()
-	{
-		connection = xcb_connect (nullptr, nullptr);
-		if (xcb_connection_has_error (connection))
-			return;
-		xcb_screen_t* screen = xcb_setup_roots_iterator (xcb_get_setup (connection)).data;
-		window = xcb_generate_id (connection);
-		xcb_create_window (connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 281, 232,
-		                   0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-		xcb_map_window (connection, window);
-		xcb_flush (connection);
-	}
-	~HostWindow () { xcb_disconnect (connection); }
+	double value = -1.0;
+	if (chunk.size () >= 28)
+		std::memcpy (&value, chunk.data () + 20, sizeof value);
+	return value;
+}
 
-	bool isOpen () const { return window != 0; }
-	void* parent () const { return reinterpret_cast<void*> (static_cast<uintptr_t> (window)); }
-	// The editor's window is made and destroyed on its own connection: the server may serve
-	// this query first, so it is asked again for up to a second.
-	int childCountSettlingAt (int expected)
+// Waits until `done` (a window or chunk the X server or the other threads deliver) for up to
+// three seconds, calling `step` in between.
+template <typename Done, typename Step>
+bool settle (Done done, Step step)
+{
+	for (int wait = 0; wait < 300; ++wait)
 	{
-		int count = childCount ();
-		for (int wait = 0; wait < 100 && count != expected; ++wait)
-		{
-			usleep (10000);
-			count = childCount ();
-		}
-		return count;
+		if (done ())
+			return true;
+		step ();
+		usleep (10000);
 	}
+	return done ();
+}
 
-private:
-	int childCount ()
-	{
-		xcb_query_tree_reply_t* tree =
-		    xcb_query_tree_reply (connection, xcb_query_tree (connection, window), nullptr);
-		const int count = tree ? xcb_query_tree_children_length (tree) : -1;
-		std::free (tree);
-		return count;
-	}
+// The editor's window is made and destroyed on its own connection: the server may serve a
+// query first, so it is asked again until it answers `expected`.
+void* parentOf (const kt3host::X11ParentWindow& window)
+{
+	return reinterpret_cast<void*> (static_cast<uintptr_t> (window.id ()));
+}
 
-	xcb_connection_t* connection;
-	xcb_window_t window = 0;
-};
+size_t childCountSettlingAt (kt3host::X11ParentWindow& window, size_t expected)
+{
+	settle ([&] { return window.children ().size () == expected; }, [] {});
+	return window.children ().size ();
+}
 
 } // namespace
 
@@ -168,7 +161,53 @@ protected:
 	{
 		return dispatch (effSetChunk, 0, static_cast<VstIntPtr> (bytes.size ()), bytes.data ());
 	}
+	// As a host's other thread sets a value: from a thread of its own.
+	void setOnAnotherThread (int index, float value)
+	{
+		std::thread ([=] { effect->setParameter (effect, index, value); }).join ();
+	}
+	// One block of kBlock frames of noise through the effect and, with the changes `block` holds,
+	// through `linked`: true when both give the same bits.
+	bool processBoth (DirectProcessor& linked, ProcessBlock& block, int seed)
+	{
+		fillInput (block.in (0), block.in (1), kBlock, seed);
+		std::vector<float> out[2] = {std::vector<float> (kBlock), std::vector<float> (kBlock)};
+		float* inputs[] = {block.in (0), block.in (1)};
+		float* outputs[] = {out[0].data (), out[1].data ()};
+		effect->processReplacing (effect, inputs, outputs, kBlock);
+		block.process (linked.processor ());
+		return std::memcmp (block.out (0), out[0].data (), sizeof (float) * kBlock) == 0 &&
+		       std::memcmp (block.out (1), out[1].data (), sizeof (float) * kBlock) == 0;
+	}
+	// Idles the editor as a host's main thread does until the window shows what `done` waits for.
+	bool idleUntil (const std::function<bool ()>& done)
+	{
+		return settle (done, [this] { dispatch (effEditIdle); });
+	}
 };
+
+// The effect with a private X display, and a host window on it for the editor.
+class Vst2EffectWithDisplay : public Vst2Effect
+{
+protected:
+	static void SetUpTestSuite () { server = new kt3host::XvfbServer; }
+	static void TearDownTestSuite ()
+	{
+		delete server;
+		server = nullptr;
+	}
+	void SetUp () override
+	{
+		ASSERT_TRUE (server->running ()) << server->error ();
+		ASSERT_TRUE (window.isOpen ()) << window.error ();
+		Vst2Effect::SetUp ();
+	}
+
+	static kt3host::XvfbServer* server;
+	kt3host::X11ParentWindow window {281, 232};
+};
+
+kt3host::XvfbServer* Vst2EffectWithDisplay::server = nullptr;
 
 TEST_F (Vst2Effect, VersionZeroHostGetsNothingAndTheFactoryLivesOnlyWithEffects)
 {
@@ -212,7 +251,6 @@ TEST_F (Vst2Effect, DescribesItselfAsTheStereoReverb)
 	EXPECT_EQ (dispatch (effGetPlugCategory), kPlugCategRoomFx);
 	EXPECT_EQ (dispatch (effGetVstVersion), 2400);
 	EXPECT_EQ (dispatch (effGetVendorVersion), 1660);
-	EXPECT_EQ (dispatch (Vst2::kEffGetTailSize), 0);
 	char bypass[] = "bypass", midi[] = "receiveVstMidiEvent";
 	EXPECT_EQ (dispatch (effCanDo, 0, 0, bypass), 1);
 	EXPECT_EQ (dispatch (effCanDo, 0, 0, midi), 0);
@@ -413,7 +451,7 @@ TEST_F (Vst2Effect, BadHostCallsDoNotCrash)
 	EXPECT_TRUE (std::isfinite (outLeft[63]));
 }
 
-TEST_F (Vst2Effect, EditorOpensInTheHostWindowRunsOnIdleAndCloses)
+TEST_F (Vst2EffectWithDisplay, EditorOpensInTheHostWindowRunsOnIdleAndCloses)
 {
 	ERect* rect = nullptr;
 	ASSERT_EQ (dispatch (effEditGetRect, 0, 0, &rect), 1);
@@ -425,23 +463,225 @@ TEST_F (Vst2Effect, EditorOpensInTheHostWindowRunsOnIdleAndCloses)
 	dispatch (effEditIdle);
 	dispatch (effEditClose);
 
-	if (!std::getenv ("DISPLAY"))
-		GTEST_SKIP () << "no X display: run under Xvfb";
-	HostWindow window;
-	ASSERT_TRUE (window.isOpen ());
 	for (int round = 0; round < 2; ++round)
 	{
-		ASSERT_EQ (dispatch (effEditOpen, 0, 0, window.parent ()), 1) << round;
-		EXPECT_EQ (dispatch (effEditOpen, 0, 0, window.parent ()), 0) << "already open";
+		ASSERT_EQ (dispatch (effEditOpen, 0, 0, parentOf (window)), 1) << round;
+		EXPECT_EQ (dispatch (effEditOpen, 0, 0, parentOf (window)), 0) << "already open";
 		for (int i = 0; i < 5; ++i)
 			dispatch (effEditIdle);
-		EXPECT_EQ (window.childCountSettlingAt (1), 1) << round;
+		EXPECT_EQ (childCountSettlingAt (window, 1), 1u) << round;
 		dispatch (effEditClose);
-		EXPECT_EQ (window.childCountSettlingAt (0), 0) << round;
+		EXPECT_EQ (childCountSettlingAt (window, 0), 0u) << round;
 	}
 	// Closing the effect with its editor open tears the editor down too.
-	ASSERT_EQ (dispatch (effEditOpen, 0, 0, window.parent ()), 1);
+	ASSERT_EQ (dispatch (effEditOpen, 0, 0, parentOf (window)), 1);
 	dispatch (effClose);
 	effect = nullptr;
-	EXPECT_EQ (window.childCountSettlingAt (0), 0);
+	EXPECT_EQ (childCountSettlingAt (window, 0), 0u);
+}
+
+TEST_F (Vst2Effect, TailSizeIsTheProcessorsOwn)
+{
+	start ();
+	DirectProcessor linked ({48000.0, kBlock});
+	EXPECT_EQ (dispatch (Vst2::kEffGetTailSize), static_cast<VstIntPtr> (linked.processor ()->getTailSamples ()));
+}
+
+// A host sets values on a thread of its own while its audio thread processes and its main
+// thread idles the editor and reads texts. Blocks run in step with a linked processor that
+// is handed the newest value at the block after the setting.
+TEST_F (Vst2Effect, ValuesSetOnAnotherThreadReachTheProcessorAndTheControllerNewestFirst)
+{
+	start ();
+	DirectProcessor linked ({48000.0, kBlock});
+	ProcessBlock block (kBlock);
+	constexpr int kBlocks = 12, kSetBefore = 5;
+	const float values[] = {0.1f, 0.5f, 0.3f, 0.8f}; // the last one is the newest
+	const float newest = values[3];
+
+	std::atomic<int> phase {0}; // 1: the audio thread waits for the values; 2: they are set
+	std::atomic<bool> audioDone {false};
+	std::vector<int> differingBlocks;
+	std::thread audio ([&] {
+		for (int b = 0; b < kBlocks; ++b)
+		{
+			block.begin (kBlock);
+			if (b == kSetBefore)
+			{
+				phase = 1;
+				while (phase != 2)
+					std::this_thread::yield ();
+				block.changes ().add (Orvix::kSizeId, newest);
+			}
+			if (!processBoth (linked, block, b))
+				differingBlocks.push_back (b);
+		}
+		audioDone = true;
+	});
+	std::vector<float> readBack;
+	std::thread setter ([&] {
+		while (phase != 1)
+			std::this_thread::yield ();
+		for (float value : values)
+		{
+			effect->setParameter (effect, kSizeIndex, value);
+			readBack.push_back (effect->getParameter (effect, kSizeIndex));
+		}
+		phase = 2;
+	});
+	while (!audioDone)
+	{
+		dispatch (effEditIdle);
+		text (effGetParamDisplay, kSizeIndex);
+	}
+	audio.join ();
+	setter.join ();
+
+	EXPECT_EQ (readBack, std::vector<float> (std::begin (values), std::end (values)));
+	EXPECT_TRUE (differingBlocks.empty ()) << "first differing block " << differingBlocks[0];
+	EXPECT_EQ (effect->getParameter (effect, kSizeIndex), newest);
+	EXPECT_EQ (text (effGetParamDisplay, kSizeIndex), "8.00");
+
+	// The chunk holds the value, and a load brings it back over a value set before the load.
+	const std::vector<uint8> saved = chunk ();
+	EXPECT_EQ (sizeIn (saved), double (newest));
+	setOnAnotherThread (kSizeIndex, 0.2f);
+	ASSERT_EQ (setChunk (saved), 1);
+	EXPECT_EQ (effect->getParameter (effect, kSizeIndex), newest);
+	dispatch (effEditIdle);
+	EXPECT_EQ (text (effGetParamDisplay, kSizeIndex), "8.00");
+	block.begin (kBlock);
+	EXPECT_TRUE (processBoth (linked, block, kBlocks)) << "the value set before the load came after it";
+	EXPECT_EQ (chunk (), saved);
+}
+
+// A host loads chunks on its main thread while its audio thread runs blocks back to back: a
+// value set just before a load never lands after it, and one set before a refused load still
+// arrives.
+TEST_F (Vst2Effect, ChunkLoadsWhileBlocksRunKeepTheOrderOfValues)
+{
+	start (64);
+	float left[64] {}, right[64] {};
+	float* inputs[] = {left, right};
+	float* outputs[] = {left, right};
+	effect->setParameter (effect, kSizeIndex, 0.8f);
+	effect->processReplacing (effect, inputs, outputs, 64);
+	const std::vector<uint8> saved = chunk ();
+	ASSERT_EQ (sizeIn (saved), double (0.8f));
+	const std::vector<uint8> refused = chunkOf (40, 0, std::vector<uint8> (40, 0xFF)); // NaN values
+
+	std::atomic<int> blocks {0};
+	std::atomic<bool> stop {false};
+	std::thread audio ([&] {
+		while (!stop)
+		{
+			effect->processReplacing (effect, inputs, outputs, 64);
+			++blocks;
+		}
+	});
+	const auto twoMoreBlocks = [&] {
+		const int seen = blocks;
+		while (blocks < seen + 2)
+			std::this_thread::yield ();
+	};
+	int late = 0, lost = 0, refusals = 0;
+	for (int round = 0; round < 200; ++round)
+	{
+		effect->setParameter (effect, kSizeIndex, 0.2f);
+		refusals += setChunk (saved) != 1;
+		twoMoreBlocks ();
+		late += sizeIn (chunk ()) != double (0.8f);
+		effect->setParameter (effect, kSizeIndex, 0.3f);
+		refusals += setChunk (refused) != 0;
+		twoMoreBlocks ();
+		lost += sizeIn (chunk ()) != double (0.3f);
+	}
+	stop = true;
+	audio.join ();
+	EXPECT_EQ (refusals, 0);
+	EXPECT_EQ (late, 0) << "a value set before a load reached the processor after it";
+	EXPECT_EQ (lost, 0) << "a value set before a refused load never reached the processor";
+}
+
+// The thread sanitizer's case: values set in a loop on one thread, blocks on another, and the
+// main thread idling the open editor and reading texts.
+TEST_F (Vst2EffectWithDisplay, SetParameterProcessAndIdleOnThreeThreadsAtOnce)
+{
+	ASSERT_EQ (dispatch (effEditOpen, 0, 0, parentOf (window)), 1);
+	start (64);
+	std::atomic<bool> setterDone {false}, audioDone {false};
+	float last[kParamCount] {};
+	std::thread setter ([&] {
+		uint32 state = 12345;
+		for (int i = 0; i < 20000; ++i)
+		{
+			state = state * 1664525u + 1013904223u;
+			const int index = static_cast<int> (state >> 29) % kParamCount;
+			last[index] = static_cast<float> (state >> 8 & 0xffff) / 65535.f;
+			effect->setParameter (effect, index, last[index]);
+		}
+		setterDone = true;
+	});
+	std::thread audio ([&] {
+		float left[64] {}, right[64] {};
+		float* inputs[] = {left, right};
+		float* outputs[] = {left, right};
+		// Blocks go on after the last value, so that the processor has every newest value.
+		for (int after = 0; after < 4; after += setterDone ? 1 : 0)
+		{
+			fillInput (left, right, 64, after);
+			effect->processReplacing (effect, inputs, outputs, 64);
+		}
+		audioDone = true;
+	});
+	char display[kVstMaxParamStrLen];
+	while (!audioDone)
+	{
+		dispatch (effEditIdle);
+		for (int i = 0; i < kParamCount; ++i)
+			dispatch (effGetParamDisplay, i, 0, display);
+	}
+	setter.join ();
+	audio.join ();
+
+	const std::vector<uint8> saved = chunk ();
+	for (int i = 0; i < kParamCount; ++i)
+		EXPECT_EQ (effect->getParameter (effect, i), last[i]) << i;
+	EXPECT_EQ (sizeIn (saved), double (last[kSizeIndex]));
+	setOnAnotherThread (kMixIndex, 0.5f);
+	ASSERT_EQ (setChunk (saved), 1);
+	EXPECT_EQ (effect->getParameter (effect, kMixIndex), last[kMixIndex]);
+}
+
+TEST_F (Vst2EffectWithDisplay, EditorKnobFollowsAValueSetOnAnotherThreadAtTheNextIdle)
+{
+	// What the editor shows once it has painted: unchanged over ten idle calls, several paint
+	// intervals.
+	const auto shown = [&] {
+		std::vector<uint32_t> picture;
+		int steady = 0;
+		idleUntil ([&] {
+			const auto children = window.children ();
+			if (children.size () != 1 || !window.isMapped (children[0]))
+				return false;
+			std::vector<uint32_t> now = window.capture (children[0], 281, 232);
+			steady = !now.empty () && now == picture ? steady + 1 : 0;
+			picture = std::move (now);
+			return steady == 10;
+		});
+		return picture;
+	};
+	ASSERT_EQ (dispatch (effEditOpen, 0, 0, parentOf (window)), 1);
+	const std::vector<uint32_t> before = shown ();
+	ASSERT_FALSE (before.empty ());
+
+	setOnAnotherThread (kSizeIndex, 0.2f);
+	const std::vector<uint32_t> after = shown ();
+	EXPECT_NE (after, before) << "the Size knob did not move";
+
+	// A new editor, built from the controller's values, looks the same.
+	dispatch (effEditClose);
+	ASSERT_EQ (childCountSettlingAt (window, 0), 0u);
+	ASSERT_EQ (dispatch (effEditOpen, 0, 0, parentOf (window)), 1);
+	EXPECT_EQ (shown (), after);
 }

@@ -169,6 +169,8 @@ bool Vst2Wrapper::init (const TUID componentId, VstInt32 uniqueId)
 	controller = createInitialized<IEditController> (factory, controllerId, context);
 	if (!controller)
 		return false;
+	// The slots exist before the controller can report an edit or a restart.
+	readParameters ();
 	controller->setComponentHandler (this);
 
 	componentConnection = FUnknownPtr<IConnectionPoint> (component);
@@ -179,6 +181,7 @@ bool Vst2Wrapper::init (const TUID componentId, VstInt32 uniqueId)
 		controllerConnection->connect (componentConnection);
 	}
 	controller->setComponentState (streamOf (stateOf (component.get ())));
+	adoptControllerValues ();
 
 	component->activateBus (kAudio, kInput, 0, true);
 	component->activateBus (kAudio, kOutput, 0, true);
@@ -186,7 +189,6 @@ bool Vst2Wrapper::init (const TUID componentId, VstInt32 uniqueId)
 	SpeakerArrangement stereoOut[] = {SpeakerArr::kStereo};
 	processor->setBusArrangements (stereo, 1, stereoOut, 1);
 
-	readParameters ();
 	if (makeView ())
 		effect.flags |= effFlagsHasEditor;
 	effect.uniqueID = uniqueId;
@@ -236,7 +238,8 @@ void Vst2Wrapper::readParameters ()
 		if ((info.flags & ParameterInfo::kIsBypass) && bypassId == kNoParamId)
 			bypassId = info.id;
 	}
-	pendingChanges.reset (new Vst2PendingChanges (paramIds.data (), count));
+	parameterSlots.reset (new Vst2ParameterSlots (count));
+	pendingChanges.reset (new Vst2PendingChanges (paramIds.data (), *parameterSlots));
 	effect.numParams = count;
 }
 
@@ -310,6 +313,9 @@ void Vst2Wrapper::processCall (AEffect* effect, float** inputs, float** outputs,
 
 VstIntPtr Vst2Wrapper::dispatch (int opcode, int index, VstIntPtr value, void* ptr, float opt)
 {
+	// Every dispatcher call comes on the main thread: the controller catches up first, so that
+	// texts, chunks and the editor (at effEditIdle) show what the host set.
+	updateController ();
 	switch (opcode)
 	{
 		case effGetParamLabel:
@@ -505,15 +511,28 @@ void Vst2Wrapper::setParameter (int index, float value)
 {
 	if (!validIndex (index) || !(value >= 0.f && value <= 1.f))
 		return;
-	controller->setParamNormalized (paramIds[index], value);
-	pendingChanges->post (index, value);
+	parameterSlots->post (index, value, Vst2ParameterSlots::kProcessor | Vst2ParameterSlots::kController);
 }
 
 float Vst2Wrapper::getParameter (int index)
 {
-	if (!validIndex (index))
-		return 0.f;
-	return static_cast<float> (controller->getParamNormalized (paramIds[index]));
+	return static_cast<float> (parameterSlots->newest (index));
+}
+
+void Vst2Wrapper::updateController ()
+{
+	for (int32 i = 0; i < parameterSlots->size (); ++i)
+	{
+		ParamValue value = 0.0;
+		if (parameterSlots->take (i, Vst2ParameterSlots::kController, value))
+			controller->setParamNormalized (paramIds[i], value);
+	}
+}
+
+void Vst2Wrapper::adoptControllerValues ()
+{
+	for (int32 i = 0; i < parameterSlots->size (); ++i)
+		parameterSlots->post (i, controller->getParamNormalized (paramIds[i]), 0);
 }
 
 void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int frames)
@@ -618,15 +637,28 @@ VstIntPtr Vst2Wrapper::setChunk (const void* data, VstIntPtr size)
 	if (size <= 0 ||
 	    !Vst2Chunk::read (data, static_cast<size_t> (size), componentState, controllerState))
 		return 0;
-	// Values set before the load take effect before it, not after it.
-	flushPendingChanges ();
+	// Values set before the load take effect before it, not after it: the controller has them
+	// already, and those still waiting for the processor's next block are held back while the
+	// state is loaded, so that a block running meanwhile cannot apply them over it.
+	std::vector<std::pair<int32, ParamValue>> held;
+	for (int32 i = 0; i < parameterSlots->size (); ++i)
+	{
+		ParamValue value = 0.0;
+		if (parameterSlots->take (i, Vst2ParameterSlots::kProcessor, value))
+			held.emplace_back (i, value);
+	}
 	if (component->setState (streamOf (componentState)) != kResultOk)
+	{
+		// Nothing was loaded: the held values go on to the processor.
+		for (const auto& [index, value] : held)
+			parameterSlots->giveBack (index, Vst2ParameterSlots::kProcessor, value);
 		return 0;
-	pendingChanges->discard ();
+	}
 	// The controller mirrors the component state, as after a VST 3 host's project load.
 	controller->setComponentState (streamOf (componentState));
 	if (!controllerState.empty ())
 		controller->setState (streamOf (controllerState));
+	adoptControllerValues ();
 	return 1;
 }
 
@@ -655,7 +687,8 @@ tresult PLUGIN_API Vst2Wrapper::beginEdit (ParamID id)
 
 tresult PLUGIN_API Vst2Wrapper::performEdit (ParamID id, ParamValue valueNormalized)
 {
-	pendingChanges->post (indexOf (id), valueNormalized); // an unknown ID posts nothing
+	// The controller has the value already; an unknown ID posts nothing.
+	parameterSlots->post (indexOf (id), valueNormalized, Vst2ParameterSlots::kProcessor);
 	return tellHost (audioMasterAutomate, id, static_cast<float> (valueNormalized));
 }
 
@@ -667,7 +700,11 @@ tresult PLUGIN_API Vst2Wrapper::endEdit (ParamID id)
 tresult PLUGIN_API Vst2Wrapper::restartComponent (int32 flags)
 {
 	if (flags & kParamValuesChanged)
+	{
+		for (int32 i = 0; i < parameterSlots->size (); ++i)
+			parameterSlots->refresh (i, controller->getParamNormalized (paramIds[i]));
 		hostCallback (&effect, Vst2::kAudioMasterUpdateDisplay, 0, 0, nullptr, 0.f);
+	}
 	return kResultOk;
 }
 

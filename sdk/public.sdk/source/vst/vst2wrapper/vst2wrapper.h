@@ -1,6 +1,11 @@
 // Vst2Wrapper: a VST 3 processor and its controller, created through the module's factory,
 // presented to a VST 2.4 host as one effect. The host talks to the AEffect; its dispatcher
 // calls reach the wrapper, and the controller's edits reach the host's callback.
+//
+// Threads: the host calls the dispatcher on its main thread, which is also the editor's;
+// processReplacing on its audio thread; setParameter and getParameter on any thread. The
+// controller, and through it the editor, is only ever called on the main thread: values the
+// host sets wait in lock-free slots until the next dispatcher call hands them over.
 #pragma once
 
 #include "fstinterface.h"
@@ -34,7 +39,8 @@ public:
 	Vst2Wrapper (const Vst2Wrapper&) = delete;
 	Vst2Wrapper& operator= (const Vst2Wrapper&) = delete;
 
-	//---IComponentHandler: the controller's edits, passed on to the host as automation
+	//---IComponentHandler, called by the controller on the main thread: its edits, passed on to
+	// the host as automation
 	tresult PLUGIN_API beginEdit (ParamID id) SMTG_OVERRIDE;
 	tresult PLUGIN_API performEdit (ParamID id, ParamValue valueNormalized) SMTG_OVERRIDE;
 	tresult PLUGIN_API endEdit (ParamID id) SMTG_OVERRIDE;
@@ -52,6 +58,7 @@ private:
 	void readParameters ();
 	void terminate ();
 
+	// Main thread.
 	VstIntPtr dispatch (int opcode, int index, VstIntPtr value, void* ptr, float opt);
 	VstIntPtr dispatchText (int opcode, int index, void* ptr);
 	VstIntPtr dispatchChunk (int opcode, VstIntPtr value, void* ptr);
@@ -60,9 +67,17 @@ private:
 	bool makeView ();
 	void closeEditor ();
 
+	// Any thread: the value waits for the processor's next block and the controller's next
+	// main-thread call; getParameter gives the newest value at once.
 	void setParameter (int index, float value);
 	float getParameter (int index);
+	// Audio thread.
 	void processReplacing (float** inputs, float** outputs, int frames);
+	// Main thread: hands the controller the values the host set since the last call.
+	void updateController ();
+	// Main thread: the controller's values become every slot's newest, with nothing left to take
+	// (after a state load, which replaces whatever the host set before it).
+	void adoptControllerValues ();
 
 	int32 indexOf (ParamID id) const;
 	bool validIndex (int index) const { return index >= 0 && index < effect.numParams; }
@@ -100,7 +115,8 @@ private:
 
 	std::vector<ParamID> paramIds;
 	ParamID bypassId = kNoParamId;
-	std::unique_ptr<Vst2PendingChanges> pendingChanges;
+	std::unique_ptr<Vst2ParameterSlots> parameterSlots; // by host index
+	std::unique_ptr<Vst2PendingChanges> pendingChanges; // the processor's share of the slots
 
 	double sampleRate = 44100.0;
 	int32 maxBlockSize = 1024;
