@@ -1,7 +1,8 @@
 // The VST 2 effect's effSetChunk on arbitrary bytes, through the built module's VSTPluginMain:
 // a refused chunk changes neither the chunk nor any parameter; an accepted one is written back
-// as a well-formed chunk with every parameter finite and within 0..1, and the effect still
-// processes finite audio.
+// as a well-formed chunk with every parameter finite and within 0..1, loads again to the same
+// chunk, parameters and texts over values set just before, and the effect still processes
+// finite audio.
 #include "fuzzcheck.h"
 #include "pluginmodule.h"
 
@@ -9,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 using namespace Steinberg;
@@ -27,15 +29,24 @@ struct Snapshot
 {
 	std::vector<uint8_t> chunk;
 	std::vector<float> parameters;
+	std::vector<std::string> displays; // the controller's texts
 	bool operator== (const Snapshot& other) const
 	{
-		return chunk == other.chunk && parameters == other.parameters;
+		return chunk == other.chunk && parameters == other.parameters && displays == other.displays;
 	}
 };
 
 VstIntPtr dispatch (AEffect* effect, int opcode, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.f)
 {
 	return effect->dispatcher (effect, opcode, 0, value, ptr, opt);
+}
+
+// Values away from the defaults, different for each `round`, so that a chunk that keeps or
+// resets any of them shows.
+void setValues (AEffect* effect, int round)
+{
+	for (int i = 0; i < effect->numParams; ++i)
+		effect->setParameter (effect, i, 0.25f + 0.1f * float (i) + 0.05f * float (round));
 }
 
 Snapshot snapshot (AEffect* effect)
@@ -46,7 +57,12 @@ Snapshot snapshot (AEffect* effect)
 	require (size > 0 && data, "effGetChunk gives a chunk");
 	s.chunk.assign (static_cast<const uint8_t*> (data), static_cast<const uint8_t*> (data) + size);
 	for (int i = 0; i < effect->numParams; ++i)
+	{
 		s.parameters.push_back (effect->getParameter (effect, i));
+		char display[kVstMaxParamStrLen] {};
+		effect->dispatcher (effect, effGetParamDisplay, i, 0, display, 0.f);
+		s.displays.push_back (display);
+	}
 	return s;
 }
 
@@ -89,16 +105,23 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 	dispatch (effect, effSetSampleRate, 0, nullptr, 48000.f);
 	dispatch (effect, effSetBlockSize, kFrames);
 	dispatch (effect, effMainsChanged, 1);
-	// Values away from the defaults, so a chunk that resets anything shows.
-	for (int i = 0; i < effect->numParams; ++i)
-		effect->setParameter (effect, i, 0.25f + 0.1f * float (i));
+	setValues (effect, 0);
 
 	const Snapshot before = snapshot (effect);
 	std::vector<uint8_t> bytes (data, data + size); // the host's buffer, writable as hosts pass it
-	const VstIntPtr accepted = dispatch (effect, effSetChunk, static_cast<VstIntPtr> (bytes.size ()), bytes.data ());
+	const auto load = [&] {
+		return dispatch (effect, effSetChunk, static_cast<VstIntPtr> (bytes.size ()), bytes.data ());
+	};
+	const VstIntPtr accepted = load ();
 	const Snapshot after = snapshot (effect);
 	if (accepted)
+	{
 		requireWellFormed (after);
+		// Values set just before a load, still waiting for the processor and the controller,
+		// must not come back after it.
+		setValues (effect, 1);
+		require (load () && snapshot (effect) == after, "a chunk loads to the same state over values set before");
+	}
 	else
 		require (after == before, "a refused chunk changes nothing");
 	requireFiniteOutput (effect);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <thread>
 
 namespace Steinberg {
 namespace Vst {
@@ -545,6 +546,7 @@ void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int frames)
 		std::fill (outputs[1], outputs[1] + frames, 0.f);
 		return;
 	}
+	blockSequence.fetch_add (1, std::memory_order_acq_rel);
 	pendingChanges->collect ();
 	// A block longer than announced runs as several blocks of at most the announced size.
 	for (int done = 0; done < frames;)
@@ -568,6 +570,7 @@ void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int frames)
 		pendingChanges->clearBlock ();
 		done += count;
 	}
+	blockSequence.fetch_add (1, std::memory_order_release);
 }
 
 //------------------------------------------------------------------------
@@ -608,6 +611,16 @@ void Vst2Wrapper::setProcessing (bool state)
 
 // While no blocks run, values posted by the host would wait for the next block, and a chunk
 // saved meanwhile would miss them: a block of no samples hands them to the processor now.
+// When the audio thread took a value before the main thread's hold could, the hold reads the
+// slot after that take and so sees the block's start, counted before the take.
+void Vst2Wrapper::waitForRunningBlock () const
+{
+	const uint64 seen = blockSequence.load (std::memory_order_acquire);
+	if (seen & 1)
+		while (blockSequence.load (std::memory_order_acquire) == seen)
+			std::this_thread::yield ();
+}
+
 void Vst2Wrapper::flushPendingChanges ()
 {
 	if (processing)
@@ -639,7 +652,9 @@ VstIntPtr Vst2Wrapper::setChunk (const void* data, VstIntPtr size)
 		return 0;
 	// Values set before the load take effect before it, not after it: the controller has them
 	// already, and those still waiting for the processor's next block are held back while the
-	// state is loaded, so that a block running meanwhile cannot apply them over it.
+	// state is loaded, so that a block running meanwhile cannot apply them over it. A block
+	// that took some of them already hands them on before the state is loaded: the processor
+	// applies a loaded state before the changes of the block that finds it.
 	std::vector<std::pair<int32, ParamValue>> held;
 	for (int32 i = 0; i < parameterSlots->size (); ++i)
 	{
@@ -647,6 +662,7 @@ VstIntPtr Vst2Wrapper::setChunk (const void* data, VstIntPtr size)
 		if (parameterSlots->take (i, Vst2ParameterSlots::kProcessor, value))
 			held.emplace_back (i, value);
 	}
+	waitForRunningBlock ();
 	if (component->setState (streamOf (componentState)) != kResultOk)
 	{
 		// Nothing was loaded: the held values go on to the processor.

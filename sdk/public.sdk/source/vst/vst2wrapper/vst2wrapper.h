@@ -19,6 +19,7 @@
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +89,8 @@ private:
 	void setProcessing (bool state);
 	void setupProcessing ();
 	void flushPendingChanges ();
+	// Main thread: returns once a block that is running, if any, has handed on its values.
+	void waitForRunningBlock () const;
 	VstIntPtr getChunk (void** data);
 	VstIntPtr setChunk (const void* data, VstIntPtr size);
 
@@ -122,6 +125,8 @@ private:
 	int32 maxBlockSize = 1024;
 	bool active = false;
 	bool processing = false;
+	// Odd while processReplacing is between taking the processor's values and handing them on.
+	std::atomic<uint64> blockSequence {0};
 	Vst2Chunk::Bytes chunk; // the last chunk handed to the host, alive until the next request
 
 	IPtr<IPlugView> view; // made on the first editor request, kept until effEditClose
