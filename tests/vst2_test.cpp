@@ -367,6 +367,21 @@ TEST_F (Vst2Effect, ControllerEditsReachTheHostAsAutomation)
 	EXPECT_EQ (handler->restartComponent (kParamValuesChanged), kResultOk);
 	ASSERT_EQ (hostCalls.size (), 1u);
 	EXPECT_EQ (hostCalls[0].opcode, Vst2::kAudioMasterUpdateDisplay);
+
+	// A value the host set that the controller has yet to take stays the newest over a restart.
+	effect->setParameter (effect, kMixIndex, 0.3f);
+	handler->restartComponent (kParamValuesChanged);
+	EXPECT_FLOAT_EQ (effect->getParameter (effect, kMixIndex), 0.3f);
+	EXPECT_EQ (text (effGetParamDisplay, kMixIndex), "30.00");
+
+	// An edit the controller made after the host set a value wins, and the host's value does not
+	// reach the controller afterwards.
+	effect->setParameter (effect, 4, 0.9f);
+	handler->performEdit (Orvix::kOutputId, 0.25);
+	EXPECT_FLOAT_EQ (effect->getParameter (effect, 4), 0.25f);
+	dispatch (effEditIdle);
+	EXPECT_NE (text (effGetParamDisplay, 4), "16.00") << "the host's older value reached the controller";
+	EXPECT_FLOAT_EQ (effect->getParameter (effect, 4), 0.25f);
 }
 
 TEST_F (Vst2Effect, ChunkRoundTripsAndBadChunksChangeNothing)

@@ -609,8 +609,6 @@ void Vst2Wrapper::setProcessing (bool state)
 	processing = state;
 }
 
-// While no blocks run, values posted by the host would wait for the next block, and a chunk
-// saved meanwhile would miss them: a block of no samples hands them to the processor now.
 // When the audio thread took a value before the main thread's hold could, the hold reads the
 // slot after that take and so sees the block's start, counted before the take.
 void Vst2Wrapper::waitForRunningBlock () const
@@ -621,6 +619,8 @@ void Vst2Wrapper::waitForRunningBlock () const
 			std::this_thread::yield ();
 }
 
+// While no blocks run, values posted by the host would wait for the next block, and a chunk
+// saved meanwhile would miss them: a block of no samples hands them to the processor now.
 void Vst2Wrapper::flushPendingChanges ()
 {
 	if (processing)
