@@ -21,8 +21,11 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 # ThreadSanitizer on the suites that drive one plug-in from several threads at once.
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT3_SANITIZE_THREAD=ON
-cmake --build build-tsan -j"$jobs" --target processor_tests
-TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/processor_tests
+cmake --build build-tsan -j"$jobs" --target processor_tests vst2_tests
+export TSAN_OPTIONS=halt_on_error=1
+build-tsan/tests/processor_tests
+xvfb-run -a build-tsan/tests/vst2_tests
+unset TSAN_OPTIONS
 
 # Each fuzz target starts from a copy of its committed corpus (fuzz/corpus/<target>), so the
 # run adds nothing to the repository; a crashing input is written into build-fuzz/.

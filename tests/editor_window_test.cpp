@@ -5,26 +5,19 @@
 #include "plugframe.h"
 #include "plugininstance.h"
 #include "pluginmodule.h"
+#include "privatedisplay.h"
 #include "x11parentwindow.h"
-#include "xvfbserver.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using Kind = kt3host::EditHandler::Kind;
 
-class EditorWindow : public ::testing::Test
+class EditorWindow : public WithPrivateDisplay<::testing::Test>
 {
 protected:
-	static void SetUpTestSuite () { server = new kt3host::XvfbServer; }
-	static void TearDownTestSuite ()
-	{
-		delete server;
-		server = nullptr;
-	}
-
 	void SetUp () override
 	{
-		ASSERT_TRUE (server->running ()) << server->error ();
+		WithPrivateDisplay<::testing::Test>::SetUp ();
 		ASSERT_TRUE (module.loaded ()) << module.error ();
 		ASSERT_TRUE (plugin.ready ()) << plugin.error ();
 		ASSERT_TRUE (parent.isOpen ()) << parent.error ();
@@ -54,7 +47,6 @@ protected:
 	// Synthetic input is served by the editor only while the run loop runs.
 	void settle () { frame->runFor (40); }
 
-	static kt3host::XvfbServer* server;
 	kt3host::X11ParentWindow parent {281, 232};
 	kt3host::PluginModule module {KT3_BUNDLE_PATH};
 	kt3host::PluginInstance plugin {module};
@@ -62,7 +54,6 @@ protected:
 	IPtr<IPlugView> view;
 };
 
-kt3host::XvfbServer* EditorWindow::server = nullptr;
 
 TEST_F (EditorWindow, ShowsExactlyTheOffscreenRender)
 {

@@ -4,8 +4,8 @@
 #include "kt3ids.h"
 #include "pluginmodule.h"
 #include "processblock.h"
+#include "privatedisplay.h"
 #include "x11parentwindow.h"
-#include "xvfbserver.h"
 
 #include "public.sdk/source/vst/vst2wrapper/vst2wrapper.h"
 
@@ -187,27 +187,17 @@ protected:
 };
 
 // The effect with a private X display, and a host window on it for the editor.
-class Vst2EffectWithDisplay : public Vst2Effect
+class Vst2EffectWithDisplay : public WithPrivateDisplay<Vst2Effect>
 {
 protected:
-	static void SetUpTestSuite () { server = new kt3host::XvfbServer; }
-	static void TearDownTestSuite ()
-	{
-		delete server;
-		server = nullptr;
-	}
 	void SetUp () override
 	{
-		ASSERT_TRUE (server->running ()) << server->error ();
+		WithPrivateDisplay<Vst2Effect>::SetUp ();
 		ASSERT_TRUE (window.isOpen ()) << window.error ();
-		Vst2Effect::SetUp ();
 	}
 
-	static kt3host::XvfbServer* server;
 	kt3host::X11ParentWindow window {281, 232};
 };
-
-kt3host::XvfbServer* Vst2EffectWithDisplay::server = nullptr;
 
 TEST_F (Vst2Effect, VersionZeroHostGetsNothingAndTheFactoryLivesOnlyWithEffects)
 {
