@@ -1,5 +1,4 @@
 #include "basecontroller.h"
-#include "baseparameter.h"
 #include "indexedparameter.h"
 #include "kt3ids.h"
 #include "numbertext.h"
@@ -8,7 +7,6 @@
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivstmessage.h"
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 namespace Steinberg {
@@ -58,20 +56,13 @@ tresult PLUGIN_API BaseController::setComponentState (IBStream* state)
 	if (!state)
 		return kInvalidArgument;
 	// Everything is read before anything is set, so a refused stream changes nothing.
-	uint32 storedCount = 0;
-	if (!readUInt32LE (state, storedCount))
-		return kResultFalse;
 	std::vector<double> values (stateValueCount);
-	for (double& value : values)
-		if (!readDoubleLE (state, value) || !std::isfinite (value))
-			return kResultFalse;
-	int32 bypassWord = 0;
-	if (!readInt32LE (state, bypassWord))
+	bool bypassed = false;
+	if (!readProcessorState (state, values.data (), stateValueCount, bypassed))
 		return kResultFalse;
-
 	for (uint32 id = 0; id < stateValueCount; ++id)
-		setParamNormalized (id, BaseParameter::limit (values[id]));
-	setParamNormalized (kBypassId, bypassWord != 0 ? 1.0 : 0.0);
+		setParamNormalized (id, values[id]);
+	setParamNormalized (kBypassId, bypassed ? 1.0 : 0.0);
 	return kResultOk;
 }
 

@@ -300,19 +300,8 @@ tresult PLUGIN_API BaseProcessor::setState (IBStream* state)
 	if (!state)
 		return kInvalidArgument;
 	StateHandoff::Record& record = restoredState.next ();
-	uint32 storedCount = 0;
-	if (!readUInt32LE (state, storedCount))
+	if (!readProcessorState (state, record.values.data (), paramCount, record.bypassed))
 		return kResultFalse;
-	for (double& value : record.values)
-	{
-		if (!readDoubleLE (state, value) || !std::isfinite (value))
-			return kResultFalse;
-		value = clampUnit (value);
-	}
-	int32 bypassWord = 0;
-	if (!readInt32LE (state, bypassWord))
-		return kResultFalse;
-	record.bypassed = bypassWord != 0;
 	restoredState.publish ();
 	return kResultOk;
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "pluginterfaces/base/ibstream.h"
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace Steinberg {
@@ -42,6 +44,27 @@ inline bool readDoubleLE (IBStream* stream, double& value)
 	for (int i = 7; i >= 0; --i)
 		bits = bits << 8 | b[i];
 	std::memcpy (&value, &bits, sizeof value);
+	return true;
+}
+
+// The processor's state: a count word (not trusted), `count` values, each limited to 0..1,
+// then the bypass word (non-zero: bypassed). False when the stream ends early or a value is
+// not a finite number; `values` may then be partly written, `bypassed` is not.
+inline bool readProcessorState (IBStream* stream, double* values, uint32 count, bool& bypassed)
+{
+	uint32 storedCount = 0;
+	if (!readUInt32LE (stream, storedCount))
+		return false;
+	for (uint32 i = 0; i < count; ++i)
+	{
+		if (!readDoubleLE (stream, values[i]) || !std::isfinite (values[i]))
+			return false;
+		values[i] = std::clamp (values[i], 0.0, 1.0);
+	}
+	int32 bypassWord = 0;
+	if (!readInt32LE (stream, bypassWord))
+		return false;
+	bypassed = bypassWord != 0;
 	return true;
 }
 
