@@ -38,29 +38,38 @@ StereoAudio shortInput (double rate)
 	return a;
 }
 
+// Writes `input` to a WAV file, renders it with `options` into `outName` (whose extension
+// picks the format) and reads the result back.
+void renderFile (const StereoAudio& input, const std::string& outName, const std::string& options,
+                 StereoAudio& output)
+{
+	std::string error;
+	const std::string in = tempPath (outName + "-in.wav"), out = tempPath (outName);
+	ASSERT_TRUE (writeAudio (in, input, error)) << error;
+	ASSERT_EQ (run ("--in " + in + " --out " + out + " " + options), 0);
+	ASSERT_TRUE (readAudio (out, output, error)) << error;
+}
+
 } // namespace
 
 TEST (Render, KeepsTheRateAndAppendsTheTail)
 {
-	std::string error;
-	const std::string in = tempPath ("in.wav"), out = tempPath ("out.flac");
-	ASSERT_TRUE (writeAudio (in, shortInput (44100), error)) << error;
-	ASSERT_EQ (run ("--in " + in + " --out " + out + " --tail 0.5"), 0);
 	StereoAudio result;
-	ASSERT_TRUE (readAudio (out, result, error)) << error;
+	renderFile (shortInput (44100), "out.flac", "--tail 0.5", result);
+	if (HasFatalFailure ())
+		return;
 	EXPECT_EQ (result.sampleRate, 44100);
 	EXPECT_EQ (result.frames (), 4000u + 22050u);
 }
 
 TEST (Render, ParameterTextsReachTheProcessorAsTyped)
 {
-	std::string error;
-	const std::string in = tempPath ("params-in.wav"), out = tempPath ("params-out.wav");
 	const StereoAudio input = shortInput (48000);
-	ASSERT_TRUE (writeAudio (in, input, error)) << error;
-	ASSERT_EQ (run ("--in " + in + " --out " + out + " --tail 0 --block 256 --set Size=4.5 --set 'HF Damp=30' --set Output=-6"), 0);
 	StereoAudio rendered;
-	ASSERT_TRUE (readAudio (out, rendered, error)) << error;
+	renderFile (input, "params-out.wav", "--tail 0 --block 256 --set Size=4.5 --set 'HF Damp=30' --set Output=-6",
+	            rendered);
+	if (HasFatalFailure ())
+		return;
 
 	// The same settings as normalised values, applied directly to a linked processor.
 	kt3host::DirectProcessor p ({48000.0, 256, true});
@@ -123,12 +132,10 @@ TEST (Render, ByDefaultTheTailRingsOutUntilItHasDecayed)
 		tone.left.push_back (v);
 		tone.right.push_back (v);
 	}
-	std::string error;
-	const std::string in = tempPath ("tone.wav"), out = tempPath ("tone-out.wav");
-	ASSERT_TRUE (writeAudio (in, tone, error)) << error;
-	ASSERT_EQ (run ("--in " + in + " --out " + out + " --set Mix=100"), 0);
 	StereoAudio wet;
-	ASSERT_TRUE (readAudio (out, wet, error)) << error;
+	renderFile (tone, "tone-out.wav", "--set Mix=100", wet);
+	if (HasFatalFailure ())
+		return;
 	ASSERT_GT (wet.frames (), 24000u + 24000u) << "a tail of over half a second";
 	EXPECT_LT (wet.frames (), 24000u + 140000u) << "no more than the reported tail";
 	auto rms = [&] (size_t from, size_t count) {
@@ -146,13 +153,11 @@ TEST (Render, ByDefaultTheTailRingsOutUntilItHasDecayed)
 
 TEST (Render, BypassRendersTheInputUnchanged)
 {
-	std::string error;
-	const std::string in = tempPath ("bypass-in.wav"), out = tempPath ("bypass-out.wav");
 	const StereoAudio input = shortInput (48000);
-	ASSERT_TRUE (writeAudio (in, input, error)) << error;
-	ASSERT_EQ (run ("--in " + in + " --out " + out + " --bypass --tail 0 --block 300"), 0);
 	StereoAudio rendered;
-	ASSERT_TRUE (readAudio (out, rendered, error)) << error;
+	renderFile (input, "bypass-out.wav", "--bypass --tail 0 --block 300", rendered);
+	if (HasFatalFailure ())
+		return;
 	EXPECT_EQ (rendered.left, input.left);
 	EXPECT_EQ (rendered.right, input.right);
 }
