@@ -1,6 +1,10 @@
 #include "pluginmodule.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 namespace kt3host {
 
@@ -18,26 +22,91 @@ std::string moduleFileOf (const std::string& bundlePath)
 	const auto dot = stem.rfind (".vst3");
 	if (dot != std::string::npos)
 		stem.erase (dot);
+#if defined(_WIN32)
+	return name + "/Contents/x86_64-win/" + stem + ".vst3";
+#else
 	return name + "/Contents/x86_64-linux/" + stem + ".so";
+#endif
 }
+
+#if defined(_WIN32)
+
+// Windows hosts load the DLL, then call InitDll; ExitDll before FreeLibrary.
+constexpr const char* kEntryName = "InitDll";
+constexpr const char* kExitName = "ExitDll";
+
+void* openLibrary (const std::string& path, std::string& error)
+{
+	std::wstring wide (path.size () + 1, L'\0');
+	const int n = MultiByteToWideChar (CP_UTF8, 0, path.c_str (), -1, wide.data (), static_cast<int> (wide.size ()));
+	wide.resize (n > 0 ? static_cast<size_t> (n - 1) : 0);
+	HMODULE module = n > 0 ? LoadLibraryW (wide.c_str ()) : nullptr;
+	if (!module)
+		error = "cannot load " + path + " (error " + std::to_string (GetLastError ()) + ")";
+	return reinterpret_cast<void*> (module);
+}
+
+void closeLibrary (void* handle)
+{
+	FreeLibrary (static_cast<HMODULE> (handle));
+}
+
+void* librarySymbol (void* handle, const char* name)
+{
+	return reinterpret_cast<void*> (GetProcAddress (static_cast<HMODULE> (handle), name));
+}
+
+bool callEntry (void* entry, void* /*handle*/)
+{
+	return reinterpret_cast<bool (*) ()> (entry) ();
+}
+
+#else
+
+// Linux hosts dlopen the module, then call ModuleEntry with its handle; ModuleExit before dlclose.
+constexpr const char* kEntryName = "ModuleEntry";
+constexpr const char* kExitName = "ModuleExit";
+
+void* openLibrary (const std::string& path, std::string& error)
+{
+	void* handle = dlopen (path.c_str (), RTLD_NOW | RTLD_LOCAL);
+	if (!handle)
+	{
+		const char* why = dlerror ();
+		error = why ? why : "cannot load " + path;
+	}
+	return handle;
+}
+
+void closeLibrary (void* handle)
+{
+	dlclose (handle);
+}
+
+void* librarySymbol (void* handle, const char* name)
+{
+	return dlsym (handle, name);
+}
+
+bool callEntry (void* entry, void* handle)
+{
+	return reinterpret_cast<bool (*) (void*)> (entry) (handle);
+}
+
+#endif
 
 } // namespace
 
 PluginModule::PluginModule (const std::string& bundlePath) : path (moduleFileOf (bundlePath))
 {
-	handle = dlopen (path.c_str (), RTLD_NOW | RTLD_LOCAL);
+	handle = openLibrary (path, errorText);
 	if (!handle)
-	{
-		const char* why = dlerror ();
-		errorText = why ? why : "cannot load " + path;
 		return;
-	}
-	using Entry = bool (*) (void*);
-	auto entry = reinterpret_cast<Entry> (symbol ("ModuleEntry"));
-	if (!entry || !symbol ("GetPluginFactory") || !entry (handle))
+	void* entry = symbol (kEntryName);
+	if (!entry || !symbol ("GetPluginFactory") || !callEntry (entry, handle))
 	{
-		errorText = path + ": not a VST 3 module (ModuleEntry or GetPluginFactory failed)";
-		dlclose (handle);
+		errorText = path + ": not a VST 3 module (" + kEntryName + " or GetPluginFactory failed)";
+		closeLibrary (handle);
 		handle = nullptr;
 	}
 }
@@ -47,14 +116,14 @@ PluginModule::~PluginModule ()
 	if (!handle)
 		return;
 	using Exit = bool (*) ();
-	if (auto exit = reinterpret_cast<Exit> (symbol ("ModuleExit")))
+	if (auto exit = reinterpret_cast<Exit> (symbol (kExitName)))
 		exit ();
-	dlclose (handle);
+	closeLibrary (handle);
 }
 
 void* PluginModule::symbol (const char* name) const
 {
-	return handle ? dlsym (handle, name) : nullptr;
+	return handle ? librarySymbol (handle, name) : nullptr;
 }
 
 IPluginFactory* PluginModule::factory () const

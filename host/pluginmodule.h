@@ -1,5 +1,6 @@
-// A VST 3 bundle loaded as a Linux host loads it: dlopen the module, ModuleEntry, then
-// GetPluginFactory; ModuleExit and dlclose when it is unloaded.
+// A VST 3 bundle loaded as a host loads it. Linux: dlopen the module, ModuleEntry, then
+// GetPluginFactory; ModuleExit and dlclose when it is unloaded. Windows: LoadLibrary, InitDll,
+// GetPluginFactory; ExitDll and FreeLibrary.
 #pragma once
 
 #include "pluginterfaces/base/ipluginbase.h"
@@ -10,7 +11,8 @@ namespace kt3host {
 class PluginModule
 {
 public:
-	// Loads <bundle>/Contents/x86_64-linux/<name>.so; on failure `error ()` says why.
+	// Loads <bundle>/Contents/x86_64-linux/<name>.so (Windows: x86_64-win/<name>.vst3); on
+	// failure `error ()` says why.
 	explicit PluginModule (const std::string& bundlePath);
 	~PluginModule ();
 	PluginModule (const PluginModule&) = delete;

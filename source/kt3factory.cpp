@@ -11,7 +11,9 @@
 
 #include "public.sdk/source/main/moduleentry.h"
 #include "public.sdk/source/main/pluginfactory.h"
+#if !defined(_WIN32)
 #include "vstgui/lib/platform/linux/resourcefolder.h"
+#endif
 
 #include <cstring>
 #include <new>
@@ -71,8 +73,11 @@ const PClassInfo2& controllerRecord ()
 
 bool InitModule ()
 {
-	// The editor finds its description and bitmaps in the bundle's resource folder.
+#if !defined(_WIN32)
+	// The editor finds its description and bitmaps in the bundle's resource folder (on Windows
+	// they are resources of the DLL).
 	VSTGUI::setResourceFolder (getBundleResourcesPath ());
+#endif
 	return true;
 }
 
@@ -81,7 +86,7 @@ bool DeinitModule ()
 	return true;
 }
 
-extern "C" __attribute__ ((visibility ("default"))) IPluginFactory* PLUGIN_API GetPluginFactory ()
+KT3_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory ()
 {
 	if (gPluginFactory)
 	{

@@ -10,7 +10,7 @@ using namespace Steinberg::Vst;
 
 extern "C" IPluginFactory* PLUGIN_API GetPluginFactory ();
 
-extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain (
+KT3_EXPORT AEffect* VSTPluginMain (
     audioMasterCallback hostCallback)
 {
 	// A host that answers 0 to the version question is not a VST 2 host: nothing is built.

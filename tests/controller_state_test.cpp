@@ -144,7 +144,7 @@ public:
 	{
 		const tresult result = BaseController::initialize (context);
 		for (ParamID id : {0u, 1u})
-			parameters.addParameter (new BaseParameter (u"P", nullptr, 0, 0.5, 0, id, kRootUnitId));
+			parameters.addParameter (new BaseParameter (STR16 ("P"), nullptr, 0, 0.5, 0, id, kRootUnitId));
 		return result;
 	}
 };

@@ -22,11 +22,11 @@ public:
 	tresult PLUGIN_API initialize (FUnknown* context) override
 	{
 		const tresult result = ReverbController::initialize (context);
-		auto* programs = new IndexedParameter (u"Program", nullptr, 2, 0.0,
+		auto* programs = new IndexedParameter (STR16 ("Program"), nullptr, 2, 0.0,
 		                                       ParameterInfo::kIsProgramChange, kPresetsId, 0);
-		programs->setStepName (0, u"Hall");
-		programs->setStepName (1, u"Room");
-		programs->setStepName (2, u"Plate");
+		programs->setStepName (0, STR16 ("Hall"));
+		programs->setStepName (1, STR16 ("Room"));
+		programs->setStepName (2, STR16 ("Plate"));
 		parameters.addParameter (programs);
 		midiControllerParams[kCtrlVolume] = kMixId;
 		return result;

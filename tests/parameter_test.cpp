@@ -43,9 +43,9 @@ std::optional<double> typed (const Parameter& p, const std::string& text)
 
 IndexedParameter onOff ()
 {
-	IndexedParameter p (u"Bypass", nullptr, 1, 0.0, kAutomate, 7, 0);
-	p.setStepName (0, u"off");
-	p.setStepName (1, u"on");
+	IndexedParameter p (STR16 ("Bypass"), nullptr, 1, 0.0, kAutomate, 7, 0);
+	p.setStepName (0, STR16 ("off"));
+	p.setStepName (1, STR16 ("on"));
 	return p;
 }
 
@@ -57,7 +57,7 @@ TEST (Parameters, LongTitlesAreCutStartAtTheDefaultAndNeverStoreNotANumber)
 	BaseParameter p (longTitle, nullptr, 0, 0.5, kAutomate, 1, 0);
 	EXPECT_EQ (toAscii (p.getInfo ().title), std::string (127, 'x'));
 	EXPECT_EQ (p.getNormalized (), 0.5);
-	EXPECT_EQ (ScaledParameter (u"S", nullptr, 0, 0.7, kAutomate, 0, 0, 10, false, 0).getNormalized (), 0.7);
+	EXPECT_EQ (ScaledParameter (STR16 ("S"), nullptr, 0, 0.7, kAutomate, 0, 0, 10, false, 0).getNormalized (), 0.7);
 	EXPECT_EQ (onOff ().getNormalized (), 0.0);
 	EXPECT_TRUE (p.setNormalized (0.4));
 	EXPECT_FALSE (p.setNormalized (kNaN));
@@ -66,17 +66,17 @@ TEST (Parameters, LongTitlesAreCutStartAtTheDefaultAndNeverStoreNotANumber)
 
 TEST (Parameters, SwitchNumberAndWholeNumberTexts)
 {
-	const BaseParameter toggle (u"T", nullptr, 1, 0.0, kAutomate, 1, 0);
+	const BaseParameter toggle (STR16 ("T"), nullptr, 1, 0.0, kAutomate, 1, 0);
 	EXPECT_EQ (shown (toggle, 0.51), "On");
 	EXPECT_EQ (shown (toggle, 0.5), "Off");
-	const BaseParameter plain (u"P", nullptr, 0, 0.0, kAutomate, 2, 0);
+	const BaseParameter plain (STR16 ("P"), nullptr, 0, 0.0, kAutomate, 2, 0);
 	EXPECT_EQ (shown (plain, 0.25), "0.2500");
 	EXPECT_EQ (typed (plain, "1.5"), 1.0);
 	EXPECT_EQ (typed (plain, "\t-3 x"), 0.0);
 
-	const ScaledParameter tenths (u"N", nullptr, 0, 0.0, kAutomate, 0, 0, 10, true, 0);
+	const ScaledParameter tenths (STR16 ("N"), nullptr, 0, 0.0, kAutomate, 0, 0, 10, true, 0);
 	EXPECT_EQ (shown (tenths, 0.77), "7");
-	const ScaledParameter symmetric (u"N", nullptr, 0, 0.0, kAutomate, 0, -10, 10, true, 0);
+	const ScaledParameter symmetric (STR16 ("N"), nullptr, 0, 0.0, kAutomate, 0, -10, 10, true, 0);
 	EXPECT_EQ (shown (symmetric, 0.115), "-7");
 	EXPECT_EQ (shown (symmetric, 1e300), "10");
 	EXPECT_EQ (shown (symmetric, kNaN), "-10");
@@ -87,11 +87,11 @@ TEST (Parameters, SwitchNumberAndWholeNumberTexts)
 
 TEST (Parameters, ConversionsStayWithinTheRangeWhateverTheyAreGiven)
 {
-	const BaseParameter base (u"B", nullptr, 0, 0.0, kAutomate, 0, 0);
-	const ScaledParameter scaled (u"S", nullptr, 0, 0.0, kAutomate, 0, -20, 20, false, 0);
-	const ScaledParameter empty (u"E", nullptr, 0, 0.0, kAutomate, 0, 5, 5, false, 0);
+	const BaseParameter base (STR16 ("B"), nullptr, 0, 0.0, kAutomate, 0, 0);
+	const ScaledParameter scaled (STR16 ("S"), nullptr, 0, 0.0, kAutomate, 0, -20, 20, false, 0);
+	const ScaledParameter empty (STR16 ("E"), nullptr, 0, 0.0, kAutomate, 0, 5, 5, false, 0);
 	const IndexedParameter indexed = onOff ();
-	const IndexedParameter single (u"One", nullptr, 0, 0.0, kAutomate, 0, 0);
+	const IndexedParameter single (STR16 ("One"), nullptr, 0, 0.0, kAutomate, 0, 0);
 	const Parameter* all[] = {&base, &scaled, &empty, &indexed, &single};
 	for (const Parameter* p : all)
 	{
@@ -112,8 +112,8 @@ TEST (Parameters, ConversionsStayWithinTheRangeWhateverTheyAreGiven)
 
 TEST (Parameters, TypedNumbersThatAreNotFiniteAreRefused)
 {
-	const BaseParameter base (u"B", nullptr, 0, 0.0, kAutomate, 0, 0);
-	const ScaledParameter scaled (u"S", nullptr, 0, 0.0, kAutomate, 0, -20, 20, false, 0);
+	const BaseParameter base (STR16 ("B"), nullptr, 0, 0.0, kAutomate, 0, 0);
+	const ScaledParameter scaled (STR16 ("S"), nullptr, 0, 0.0, kAutomate, 0, -20, 20, false, 0);
 	const IndexedParameter indexed = onOff ();
 	const Parameter* all[] = {&base, &scaled, &indexed};
 	for (const Parameter* p : all)
@@ -147,29 +147,34 @@ TEST (IndexedParameter, StepNamesAreCopiedUpToTheirTerminatorWithinTheSteps)
 	delete[] shortText;
 	p.setStepName (0, UString256 (std::string (200, 'z').c_str ()));
 	for (int32 outside : {-1, 2})
-		p.setStepName (outside, u"bad");
+		p.setStepName (outside, STR16 ("bad"));
 	EXPECT_EQ (shown (p, 0.0), std::string (127, 'z'));
 	EXPECT_EQ (shown (p, 1.0), "ye");
 }
 
 namespace {
 
-// Sets a locale with a decimal comma; when none is installed, generates one with localedef.
+// Sets a locale with a decimal comma; on Linux, when none is installed, generates one with
+// localedef.
 bool setDecimalCommaLocale ()
 {
 	const auto tryNames = [] {
-		for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE"})
+		for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "de-DE", "German_Germany.1252"})
 			if (std::setlocale (LC_ALL, name) && *std::localeconv ()->decimal_point == ',')
 				return true;
 		return false;
 	};
 	if (tryNames ())
 		return true;
+#if defined(_WIN32)
+	return false;
+#else
 	const std::string dir = testing::TempDir () + "kt3-locales";
 	setenv ("LOCPATH", dir.c_str (), 1);
 	const std::string generate = "mkdir -p '" + dir + "' && localedef -i de_DE -f UTF-8 '" + dir +
 	                             "/de_DE.UTF-8' >/dev/null 2>&1";
 	return tryNames () || (std::system (generate.c_str ()) != -1 && tryNames ());
+#endif
 }
 
 } // namespace
@@ -178,8 +183,8 @@ TEST (NumberTexts, IgnoreTheProcessLocale)
 {
 	if (!setDecimalCommaLocale ())
 		GTEST_SKIP () << "no decimal-comma locale available";
-	const ScaledParameter size (u"Size", u"m", 0, 0.7, kAutomate, 0, 0, 10, false, 0);
-	const BaseParameter base (u"B", nullptr, 0, 0.0, kAutomate, 0, 0);
+	const ScaledParameter size (STR16 ("Size"), STR16 ("m"), 0, 0.7, kAutomate, 0, 0, 10, false, 0);
+	const BaseParameter base (STR16 ("B"), nullptr, 0, 0.0, kAutomate, 0, 0);
 	EXPECT_EQ (shown (size, 0.7), "7.00");
 	EXPECT_EQ (shown (base, 0.25), "0.2500");
 	EXPECT_DOUBLE_EQ (typed (size, "7.25").value_or (-1), 0.725);

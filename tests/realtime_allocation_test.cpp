@@ -35,7 +35,9 @@ TEST (Realtime, ProcessNeverAllocatesOrFrees)
 	for (int b = 0; b < 200; ++b)
 	{
 		if (b % 13 == 6)
+		{
 			ASSERT_EQ (kt3host::setState (p.component (), states[restores++ % 2]), Steinberg::kResultOk);
+		}
 		const Steinberg::int32 n = 1 + (b * 97) % 1024;
 		block.begin (n);
 		if (b % 7 == 0)

@@ -7,6 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 using namespace Steinberg;
 
 namespace {
@@ -60,6 +65,10 @@ const char* flag (bool on)
 
 int main (int argc, char** argv)
 {
+#if defined(_WIN32)
+	// The file is the same on every platform: no text-mode line ends.
+	_setmode (_fileno (stdout), _O_BINARY);
+#endif
 	if (argc != 3)
 	{
 		std::fprintf (stderr, "usage: kt3-moduleinfo BUNDLE VERSION\n");

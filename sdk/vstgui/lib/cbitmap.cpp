@@ -1,5 +1,7 @@
 #include "cbitmap.h"
+#if !defined(_WIN32)
 #include "platform/linux/resourcefolder.h"
+#endif
 
 #include <algorithm>
 #include <limits>
@@ -23,11 +25,13 @@ CBitmap::CBitmap (int width, int height, std::vector<uint32_t> pixels)
 {
 }
 
+#if !defined(_WIN32)
 CBitmapPtr CBitmap::loadPNG (const std::string& path)
 {
 	const std::optional<std::vector<uint8_t>> bytes = readResourceFile (path, kMaxFileBytes);
 	return bytes ? decodePNG (bytes->data (), bytes->size ()) : nullptr;
 }
+#endif
 
 namespace {
 

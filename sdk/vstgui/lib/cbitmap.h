@@ -28,7 +28,9 @@ public:
 	// Decodes a PNG (any colour type, converted to 8-bit RGBA); null if the file is not a
 	// readable regular file of at most kMaxFileBytes (see readResourceFile), not a PNG or too
 	// large. Called on the UI thread, as the editor is made.
+#if !defined(_WIN32)
 	static std::shared_ptr<CBitmap> loadPNG (const std::string& path);
+#endif
 	static std::shared_ptr<CBitmap> decodePNG (const uint8_t* data, size_t size);
 
 	int getWidth () const { return width; }

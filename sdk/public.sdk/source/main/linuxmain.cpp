@@ -5,8 +5,6 @@
 #include <dlfcn.h>
 #include <string>
 
-#define KT3_EXPORT extern "C" __attribute__ ((visibility ("default")))
-
 // The module finds itself by address (getBundleResourcesPath), so the handle is not kept.
 KT3_EXPORT bool ModuleEntry (void* /*sharedLibraryHandle*/)
 {

@@ -3,13 +3,24 @@
 
 #include <string>
 
+// Marks an entry point of the module: a plain C name, exported by name. On Windows the module
+// definition file lists the exports, so nothing else leaves the DLL.
+#if defined(_WIN32)
+#define KT3_EXPORT extern "C"
+#else
+#define KT3_EXPORT extern "C" __attribute__ ((visibility ("default")))
+#endif
+
 // Defined by the module: set-up after load and tear-down before unload; true on success.
 bool InitModule ();
 bool DeinitModule ();
 
 namespace Steinberg {
 
-// The folder of the module's bundle resources: <bundle>/Contents/Resources.
+#if !defined(_WIN32)
+// The folder of the module's bundle resources: <bundle>/Contents/Resources. (On Windows the
+// editor's resources are part of the DLL.)
 std::string getBundleResourcesPath ();
+#endif
 
 } // namespace Steinberg

@@ -1,0 +1,33 @@
+// Windows module entry: DllMain keeps the module's instance handle and gives it to the editor
+// library, which reads the UI description and the bitmaps from the module's resources through
+// it. VST 3 hosts call InitDll after LoadLibrary and ExitDll before FreeLibrary.
+#include "public.sdk/source/main/moduleentry.h"
+#include "vstgui/lib/platform/win32/win32resources.h"
+
+#include <windows.h>
+
+// The module's instance handle, set at process attach.
+HINSTANCE ghInst = nullptr;
+
+// Called by the loader with its lock held: nothing here may load libraries or wait.
+extern "C" BOOL WINAPI DllMain (HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
+{
+	if (reason == DLL_PROCESS_ATTACH)
+	{
+		ghInst = instance;
+		VSTGUI::setResourceInstance (instance);
+	}
+	return TRUE;
+}
+
+KT3_EXPORT bool InitDll ()
+{
+	InitModule ();
+	return true;
+}
+
+KT3_EXPORT bool ExitDll ()
+{
+	DeinitModule ();
+	return true;
+}
