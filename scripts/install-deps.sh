@@ -13,6 +13,9 @@ packages=(
   fst-dev
   clang libclang-rt-14-dev
   locales # locale sources: a test generates a decimal-comma locale from them
+  # The Windows module: the MinGW-w64 cross compiler, Wine to run its tests and its moduleinfo
+  # generator, and GoogleTest's sources to build for Windows.
+  g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
 missing=()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole test suite on a fresh Debian 12 machine: installs what is missing, builds,
 # runs every test, then builds and runs the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer and the threaded suites under ThreadSanitizer, and finally runs
-# each fuzz target briefly with a fixed seed.
+# UndefinedBehaviorSanitizer and the threaded suites under ThreadSanitizer, cross-builds the
+# Windows module and runs its suites under Wine, and finally runs each fuzz target briefly
+# with a fixed seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +27,12 @@ export TSAN_OPTIONS=halt_on_error=1
 build-tsan/tests/processor_tests
 xvfb-run -a build-tsan/tests/vst2_tests
 unset TSAN_OPTIONS
+
+# The 64-bit Windows module, cross-built, and its suites under Wine (window tests on the Xvfb
+# display that xvfb-run provides).
+cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-win64 -j"$jobs"
+xvfb-run -a ctest --test-dir build-win64 --output-on-failure -j"$jobs"
 
 # Each fuzz target starts from a copy of its committed corpus (fuzz/corpus/<target>), so the
 # run adds nothing to the repository; a crashing input is written into build-fuzz/.
