@@ -1,5 +1,7 @@
 #include "pluginmodule.h"
 
+#include <algorithm>
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -12,12 +14,18 @@ using namespace Steinberg;
 
 namespace {
 
+#if defined(_WIN32)
+constexpr const char* kSeparators = "/\\"; // Windows paths take either
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
 std::string moduleFileOf (const std::string& bundlePath)
 {
 	std::string name = bundlePath;
-	while (!name.empty () && name.back () == '/')
+	while (!name.empty () && std::string (kSeparators).find (name.back ()) != std::string::npos)
 		name.pop_back ();
-	const auto slash = name.find_last_of ('/');
+	const auto slash = name.find_last_of (kSeparators);
 	std::string stem = slash == std::string::npos ? name : name.substr (slash + 1);
 	const auto dot = stem.rfind (".vst3");
 	if (dot != std::string::npos)
@@ -40,6 +48,7 @@ void* openLibrary (const std::string& path, std::string& error)
 	std::wstring wide (path.size () + 1, L'\0');
 	const int n = MultiByteToWideChar (CP_UTF8, 0, path.c_str (), -1, wide.data (), static_cast<int> (wide.size ()));
 	wide.resize (n > 0 ? static_cast<size_t> (n - 1) : 0);
+	std::replace (wide.begin (), wide.end (), L'/', L'\\'); // LoadLibrary wants backslashes
 	HMODULE module = n > 0 ? LoadLibraryW (wide.c_str ()) : nullptr;
 	if (!module)
 		error = "cannot load " + path + " (error " + std::to_string (GetLastError ()) + ")";

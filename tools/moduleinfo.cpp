@@ -28,17 +28,13 @@ std::string quoted (const std::string& text)
 	return out + "\"";
 }
 
+// The class ID's 32 hex digits as FUID prints them, the same on every platform: on Windows a
+// TUID holds its first three fields in the byte order of a COM GUID, not in printing order.
 std::string hexOf (const TUID cid)
 {
-	static const char digits[] = "0123456789ABCDEF";
-	std::string out;
-	for (int i = 0; i < 16; ++i)
-	{
-		const auto byte = static_cast<unsigned char> (cid[i]);
-		out += digits[byte >> 4];
-		out += digits[byte & 15];
-	}
-	return out;
+	char8 text[33];
+	FUID::fromTUID (cid).toString (text);
+	return text;
 }
 
 std::string subCategoryList (const std::string& text)
