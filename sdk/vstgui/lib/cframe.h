@@ -71,6 +71,7 @@ public:
 	const FocusDrawing& getFocusDrawing () const { return focusDrawing; }
 
 	bool hasDirtyRects () const { return !dirtyRects.empty (); }
+	const std::vector<CRect>& getDirtyRects () const { return dirtyRects; }
 	// Paints every invalidated rectangle into the context and returns them.
 	std::vector<CRect> drawDirtyRects (CDrawContext& context);
 	void drawRect (CDrawContext& context, const CRect& updateRect) override;

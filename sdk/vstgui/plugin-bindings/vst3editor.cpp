@@ -1,7 +1,11 @@
 #include "vst3editor.h"
 
 #include "vstgui/lib/controls/ccontrol.h"
+#if defined(_WIN32)
+#include "vstgui/lib/platform/win32/win32frame.h"
+#else
 #include "vstgui/lib/platform/linux/x11frame.h"
+#endif
 
 #include "base/source/updatehandler.h"
 #include "pluginterfaces/base/fstrdefs.h"
@@ -210,12 +214,17 @@ void VST3Editor::applyFocusDrawing ()
 	frame->setFocusDrawing (focus);
 }
 
+// UI thread, from attached.
 bool VST3Editor::open (void* parent, FIDString platformType)
 {
-	if (!parent || !FIDStringsEqual (platformType, kPlatformTypeX11EmbedWindowID) || !createFrame (getRunLoop ()))
+	if (!parent || isPlatformTypeSupported (platformType) != kResultTrue || !createFrame (getRunLoop ()))
 		return false;
+#if defined(_WIN32)
+	platformFrame = std::make_unique<Win32Frame> (frame.get (), static_cast<HWND> (parent));
+#else
 	const auto parentWindow = static_cast<uint32_t> (reinterpret_cast<uintptr_t> (parent));
 	platformFrame = std::make_unique<X11Frame> (frame.get (), parentWindow, getRunLoop ());
+#endif
 	if (!platformFrame->isValid ())
 	{
 		close ();

@@ -16,7 +16,14 @@
 namespace VSTGUI {
 
 class VST3Editor;
+// The frame's window in the host's parent window.
+#if defined(_WIN32)
+class Win32Frame;
+using PlatformFrame = Win32Frame;
+#else
 class X11Frame;
+using PlatformFrame = X11Frame;
+#endif
 
 class VST3EditorDelegate
 {
@@ -77,7 +84,7 @@ private:
 	CPoint minSize;
 	CPoint maxSize;
 	std::unique_ptr<CFrame> frame;
-	std::unique_ptr<X11Frame> platformFrame;
+	std::unique_ptr<PlatformFrame> platformFrame;
 	std::map<int32_t, std::unique_ptr<ParameterChangeListener>> paramChangeListeners;
 	CVSTGUITimer updateTimer;
 };

@@ -1,6 +1,7 @@
-// The editor view base for Linux: accepts "X11EmbedWindowID" parents, takes the host's run
-// loop from the IPlugFrame (or, without one, runs its timers from idle calls) and leaves
-// building the window content to the subclass.
+// The editor view base: accepts the platform's parent windows and gives the views a run loop
+// for their timers, leaving building the window content to the subclass. Linux: "X11EmbedWindowID"
+// parents, the host's run loop from the IPlugFrame (or, without one, timers run from idle
+// calls). Windows: "HWND" parents, timers on a message window served by the host's message loop.
 #pragma once
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
@@ -25,7 +26,8 @@ public:
 	virtual bool open (void* parent, FIDString platformType) = 0;
 	virtual void close () = 0;
 
-	// Serves events and timers when the host offers no IRunLoop, e.g. from a VST 2 idle call.
+	// Serves events and timers when a Linux host offers no IRunLoop, e.g. from a VST 2 idle
+	// call; does nothing on Windows, where the message loop serves them.
 	void idle ();
 
 	int32_t getKnobMode () const override;

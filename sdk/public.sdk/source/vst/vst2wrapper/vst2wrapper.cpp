@@ -483,11 +483,18 @@ VstIntPtr Vst2Wrapper::dispatchEditor (int opcode, void* ptr)
 			return 1;
 		}
 		case effEditOpen:
-			// ptr is the host's parent X11 window.
+		{
+			// ptr is the host's parent window: an HWND on Windows, an X11 window elsewhere.
+#if defined(_WIN32)
+			const FIDString parentType = kPlatformTypeHWND;
+#else
+			const FIDString parentType = kPlatformTypeX11EmbedWindowID;
+#endif
 			if (editorOpen || !ptr || !makeView ())
 				return 0;
-			editorOpen = view->attached (ptr, kPlatformTypeX11EmbedWindowID) == kResultTrue;
+			editorOpen = view->attached (ptr, parentType) == kResultTrue;
 			return editorOpen;
+		}
 		case effEditClose: closeEditor (); return 0;
 		case effEditIdle:
 			// A VST 2 host offers no run loop: its idle calls serve the editor's events and timers.
