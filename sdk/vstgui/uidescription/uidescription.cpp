@@ -3,11 +3,16 @@
 #include "viewfactory.h"
 
 #include "../lib/cviewcontainer.h"
+#if defined(_WIN32)
+#include "../lib/platform/win32/win32resources.h"
+#else
 #include "../lib/platform/linux/resourcefolder.h"
+#endif
 
-#include <pugixml.hpp>
+#include "xmldocument.h"
 
 #include <map>
+#include <new>
 
 namespace VSTGUI {
 
@@ -35,12 +40,18 @@ std::optional<CColor> parseHexColor (const std::string& text)
 	return CColor {bytes[0], bytes[1], bytes[2], bytes[3]};
 }
 
-UIAttributes attributesOf (const pugi::xml_node& node)
+UIAttributes attributesOf (const Xml::Element& element)
 {
 	UIAttributes attributes;
-	for (const pugi::xml_attribute& a : node.attributes ())
-		attributes.setAttribute (a.name (), a.value ());
+	for (const Xml::Attribute& a : element.attributes ())
+		attributes.setAttribute (std::string (a.name), std::string (a.value));
 	return attributes;
+}
+
+// Empty when absent.
+std::string valueOf (const Xml::Element& element, std::string_view name)
+{
+	return std::string (element.attribute (name).value_or (""));
 }
 
 } // namespace
@@ -49,8 +60,8 @@ struct UIDescription::Impl
 {
 	std::string fileName;
 	std::string filePath;
-	pugi::xml_document document;
-	std::map<std::string, pugi::xml_node> templates;
+	Xml::Document document;
+	std::map<std::string, Xml::Element> templates;
 	std::map<std::string, UIAttributes> templateAttributes;
 	std::map<std::string, std::string> bitmapPaths;
 	mutable std::map<std::string, CBitmapPtr> bitmapCache;
@@ -58,16 +69,17 @@ struct UIDescription::Impl
 	std::map<std::string, int32_t> tags;
 	std::map<std::string, UIAttributes> customAttributes;
 
-	bool readSection (const pugi::xml_node& section);
-	bool readEntries (const pugi::xml_node& section, const char* entryName,
-	                  void (Impl::*read) (const pugi::xml_node&));
-	void readBitmap (const pugi::xml_node& node);
-	void readColor (const pugi::xml_node& node);
-	void readControlTag (const pugi::xml_node& node);
+	bool readSection (const Xml::Element& section);
+	bool readEntries (const Xml::Element& section, std::string_view entryName,
+	                  void (Impl::*read) (const Xml::Element&));
+	void readBitmap (const Xml::Element& element);
+	void readColor (const Xml::Element& element);
+	void readControlTag (const Xml::Element& element);
 	void addBuiltinColors ();
-	std::string findFile (const std::string& name) const;
-	CView* createViewFromNode (const pugi::xml_node& node, IController* controller,
-	                           const IUIDescription* description, int depth) const;
+	std::optional<std::vector<uint8_t>> readDescription ();
+	CBitmapPtr loadBitmap (const std::string& path) const;
+	CView* createViewFromElement (const Xml::Element& element, IController* controller,
+	                              const IUIDescription* description, int depth) const;
 };
 
 UIDescription::UIDescription (const std::string& fileName) : impl (std::make_unique<Impl> ())
@@ -77,39 +89,69 @@ UIDescription::UIDescription (const std::string& fileName) : impl (std::make_uni
 
 UIDescription::~UIDescription () = default;
 
-std::string UIDescription::Impl::findFile (const std::string& name) const
+#if defined(_WIN32)
+
+// On Windows the description and the bitmaps are resources of the module, found by name.
+std::optional<std::vector<uint8_t>> UIDescription::Impl::readDescription ()
 {
-	std::string path = findResource (name);
-	if (path.empty () && !filePath.empty () && filePath[0] == '/' && name.find ('/') == std::string::npos)
-		path = findFileIgnoringCase (filePath.substr (0, filePath.find_last_of ('/')), name);
-	return path;
+	return readModuleResource (fileName, kDescriptionResourceType, kMaxFileBytes);
 }
+
+CBitmapPtr UIDescription::Impl::loadBitmap (const std::string& path) const
+{
+	const std::optional<std::vector<uint8_t>> bytes =
+	    readModuleResource (path, kBitmapResourceType, CBitmap::kMaxFileBytes);
+	return bytes ? CBitmap::decodePNG (bytes->data (), bytes->size ()) : nullptr;
+}
+
+#else
+
+// Elsewhere they are files: in the resource folder, else (for a description opened by path)
+// beside the description.
+std::optional<std::vector<uint8_t>> UIDescription::Impl::readDescription ()
+{
+	filePath = findResource (fileName);
+	if (filePath.empty ())
+		filePath = fileName;
+	return readResourceFile (filePath, kMaxFileBytes);
+}
+
+CBitmapPtr UIDescription::Impl::loadBitmap (const std::string& path) const
+{
+	std::string file = findResource (path);
+	if (file.empty () && !filePath.empty () && filePath[0] == '/' && path.find ('/') == std::string::npos)
+		file = findFileIgnoringCase (filePath.substr (0, filePath.find_last_of ('/')), path);
+	return file.empty () ? nullptr : CBitmap::loadPNG (file);
+}
+
+#endif
 
 bool UIDescription::parse ()
 {
-	impl->filePath = findResource (impl->fileName);
-	if (impl->filePath.empty ())
-		impl->filePath = impl->fileName;
-	const std::optional<std::vector<uint8_t>> bytes = readResourceFile (impl->filePath, kMaxFileBytes);
-	if (!bytes || !impl->document.load_buffer (bytes->data (), bytes->size ()))
+	const std::optional<std::vector<uint8_t>> bytes = impl->readDescription ();
+	if (!bytes || !impl->document.parse (bytes->data (), bytes->size ()))
 		return false;
-	const pugi::xml_node root = impl->document.document_element ();
-	if (std::string (root.name ()) != kRootName)
+	const Xml::Element root = impl->document.root ();
+	if (root.name () != kRootName)
 		return false;
-	for (const pugi::xml_node& section : root.children ())
+	try
 	{
-		if (section.type () != pugi::node_element)
-			continue;
-		if (!impl->readSection (section))
-			return false;
+		for (Xml::Element section = root.firstChild (); section; section = section.nextSibling ())
+			if (!impl->readSection (section))
+				return false;
+		impl->addBuiltinColors ();
 	}
-	impl->addBuiltinColors ();
+	catch (const std::bad_alloc&)
+	{
+		// No room for the entries' copies: refused like a broken description, not thrown at the host.
+		return false;
+	}
 	return true;
 }
 
-bool UIDescription::Impl::readSection (const pugi::xml_node& section)
+bool UIDescription::Impl::readSection (const Xml::Element& section)
 {
-	const std::string name = section.name ();
+	const std::string_view name = section.name ();
 	if (name == "bitmaps")
 		return readEntries (section, "bitmap", &Impl::readBitmap);
 	if (name == "colors")
@@ -120,32 +162,27 @@ bool UIDescription::Impl::readSection (const pugi::xml_node& section)
 		return readEntries (section, "var", nullptr);
 	if (name == "template")
 	{
-		const std::string templateName = section.attribute ("name").value ();
+		const std::string templateName = valueOf (section, "name");
 		templates[templateName] = section;
 		templateAttributes[templateName] = attributesOf (section);
 		return true;
 	}
 	if (name == "custom")
 	{
-		for (const pugi::xml_node& set : section.children ("attributes"))
-		{
-			UIAttributes attributes = attributesOf (set);
-			const std::string setName = set.attribute ("name").value ();
-			customAttributes[setName] = std::move (attributes);
-		}
+		for (Xml::Element set = section.firstChild (); set; set = set.nextSibling ())
+			if (set.name () == "attributes")
+				customAttributes[valueOf (set, "name")] = attributesOf (set);
 		return true;
 	}
 	return name == "fonts" || name == "gradients";
 }
 
-bool UIDescription::Impl::readEntries (const pugi::xml_node& section, const char* entryName,
-                                       void (Impl::*read) (const pugi::xml_node&))
+bool UIDescription::Impl::readEntries (const Xml::Element& section, std::string_view entryName,
+                                       void (Impl::*read) (const Xml::Element&))
 {
-	for (const pugi::xml_node& entry : section.children ())
+	for (Xml::Element entry = section.firstChild (); entry; entry = entry.nextSibling ())
 	{
-		if (entry.type () != pugi::node_element)
-			continue;
-		if (std::string (entry.name ()) != entryName)
+		if (entry.name () != entryName)
 			return false;
 		if (read)
 			(this->*read) (entry);
@@ -153,34 +190,34 @@ bool UIDescription::Impl::readEntries (const pugi::xml_node& section, const char
 	return true;
 }
 
-void UIDescription::Impl::readBitmap (const pugi::xml_node& node)
+void UIDescription::Impl::readBitmap (const Xml::Element& element)
 {
-	bitmapPaths[node.attribute ("name").value ()] = node.attribute ("path").value ();
+	bitmapPaths[valueOf (element, "name")] = valueOf (element, "path");
 }
 
-void UIDescription::Impl::readColor (const pugi::xml_node& node)
+void UIDescription::Impl::readColor (const Xml::Element& element)
 {
 	std::optional<CColor> color;
-	if (auto rgba = node.attribute ("rgba"))
-		color = parseHexColor (rgba.value ());
-	else if (auto rgb = node.attribute ("rgb"))
-		color = parseHexColor (rgb.value ());
+	if (auto rgba = element.attribute ("rgba"))
+		color = parseHexColor (std::string (*rgba));
+	else if (auto rgb = element.attribute ("rgb"))
+		color = parseHexColor (std::string (*rgb));
 	else
 	{
 		auto channel = [&] (const char* name, int fallback) {
-			const auto v = parseLeadingInteger (node.attribute (name).as_string ("")).value_or (fallback);
+			const auto v = parseLeadingInteger (valueOf (element, name)).value_or (fallback);
 			return static_cast<uint8_t> (std::max (0, std::min (255, v)));
 		};
 		color = CColor {channel ("red", 0), channel ("green", 0), channel ("blue", 0), channel ("alpha", 255)};
 	}
 	if (color)
-		colors[node.attribute ("name").value ()] = *color;
+		colors[valueOf (element, "name")] = *color;
 }
 
-void UIDescription::Impl::readControlTag (const pugi::xml_node& node)
+void UIDescription::Impl::readControlTag (const Xml::Element& element)
 {
-	if (auto tag = parseTagValue (node.attribute ("tag").value ()))
-		tags[node.attribute ("name").value ()] = *tag;
+	if (auto tag = parseTagValue (valueOf (element, "tag")))
+		tags[valueOf (element, "name")] = *tag;
 }
 
 void UIDescription::Impl::addBuiltinColors ()
@@ -207,15 +244,15 @@ CView* UIDescription::createView (const std::string& templateName, IController* 
 	auto it = impl->templates.find (templateName);
 	if (it == impl->templates.end ())
 		return nullptr;
-	return impl->createViewFromNode (it->second, controller, this, 0);
+	return impl->createViewFromElement (it->second, controller, this, 0);
 }
 
-CView* UIDescription::Impl::createViewFromNode (const pugi::xml_node& node, IController* controller,
-                                                const IUIDescription* description, int depth) const
+CView* UIDescription::Impl::createViewFromElement (const Xml::Element& element, IController* controller,
+                                                   const IUIDescription* description, int depth) const
 {
 	if (depth > kMaxViewDepth)
 		return nullptr;
-	const UIAttributes attributes = attributesOf (node);
+	const UIAttributes attributes = attributesOf (element);
 	IController* subController = nullptr;
 	if (const std::string* name = attributes.getAttributeValue ("sub-controller"); name && controller)
 		subController = controller->createSubController (name->c_str (), description);
@@ -232,8 +269,9 @@ CView* UIDescription::Impl::createViewFromNode (const pugi::xml_node& node, ICon
 
 	if (auto* container = dynamic_cast<CViewContainer*> (view))
 	{
-		for (const pugi::xml_node& child : node.children ("view"))
-			container->addView (createViewFromNode (child, controller, description, depth + 1));
+		for (Xml::Element child = element.firstChild (); child; child = child.nextSibling ())
+			if (child.name () == "view")
+				container->addView (createViewFromElement (child, controller, description, depth + 1));
 	}
 	if (controller)
 		view = controller->verifyView (view, attributes, description);
@@ -252,10 +290,7 @@ CBitmapPtr UIDescription::getBitmap (const std::string& name) const
 	auto entry = impl->bitmapPaths.find (name);
 	if (entry == impl->bitmapPaths.end ())
 		return nullptr;
-	CBitmapPtr bitmap;
-	const std::string path = impl->findFile (entry->second);
-	if (!path.empty ())
-		bitmap = CBitmap::loadPNG (path);
+	CBitmapPtr bitmap = impl->loadBitmap (entry->second);
 	impl->bitmapCache[name] = bitmap;
 	return bitmap;
 }
