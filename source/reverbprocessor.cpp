@@ -1,6 +1,7 @@
 #include "reverbprocessor.h"
 #include "busaccess.h"
 #include "kt3ids.h"
+#include "powerten.h"
 
 #include <cmath>
 #include <cstring>
@@ -110,7 +111,7 @@ void ReverbProcessor::parametersChanged ()
 	feedback = kFeedback;
 	filterCoeff = static_cast<float> (damp * double (kFilterScale) + double (kFilterOffset));
 	const float exponent = static_cast<float> (output * 2.0 - 1.0);
-	const float gain = std::pow (10.0f, exponent);
+	const float gain = roundedPowerOfTen (exponent);
 	dryGain = static_cast<float> (double (gain) - (mix * mix) * double (gain));
 	wetGain = static_cast<float> ((mix * double (kWetScale)) * double (gain));
 

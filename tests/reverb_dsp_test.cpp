@@ -110,7 +110,7 @@ TEST (ReverbDsp, DryOnlyAtMixZeroIsExactlyOutputGainTimesInput)
 	for (auto [output, gain] : gains)
 	{
 		const Stereo out = render (in, 256, {{kMixId, 0.0}, {kOutputId, output}});
-		const float g = std::pow (10.0f, float (output * 2.0 - 1.0));
+		const float g = roundedPowerOfTen (float (output * 2.0 - 1.0));
 		EXPECT_NEAR (g, gain, 1e-5 * gain);
 		for (size_t i = 0; i < in.left.size (); ++i)
 		{

@@ -1,7 +1,10 @@
 // An independent, deliberately plain model of the reverb's signal path, written from its
 // description (coefficients in double rounded to float, stages in the stated order), used
-// as the oracle the processor must match bit for bit.
+// as the oracle the processor must match bit for bit. The output gain's power of ten is the
+// program's own, correctly rounded one: powerten_test checks it against an exact reference.
 #pragma once
+
+#include "powerten.h"
 
 #include <array>
 #include <cmath>
@@ -20,7 +23,7 @@ struct ReverbModel
 	void update ()
 	{
 		coeff = float (damp * double (0.9f) + double (0.05f));
-		const float g = std::pow (10.0f, float (output * 2.0 - 1.0));
+		const float g = Steinberg::Vst::Orvix::roundedPowerOfTen (float (output * 2.0 - 1.0));
 		dry = float (double (g) - (mix * mix) * double (g));
 		wet = float ((mix * double (0.8f)) * double (g));
 		const float s = float (size * double (2.665f) + double (0.025f));
