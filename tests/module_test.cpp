@@ -1,9 +1,11 @@
 // The built bundle, loaded as a Linux host loads it.
 #include "directprocessor.h"
+#include "factoryrecords.h"
 #include "kt3ids.h"
 #include "plugininstance.h"
 #include "pluginmodule.h"
 #include "processblock.h"
+#include "referencerender.h"
 #include "reverbmodel.h"
 #include "statebytes.h"
 #include "text16.h"
@@ -89,42 +91,7 @@ TEST_F (Module, FactoryIsSharedUntilTheLastReleaseThenBuiltAgain)
 
 TEST_F (Module, RecordsDescribeVendorAndBothClasses)
 {
-	auto factory = owned (module.factory ());
-	PFactoryInfo vendor;
-	ASSERT_EQ (factory->getFactoryInfo (&vendor), kResultOk);
-	EXPECT_STREQ (vendor.vendor, "Orvix");
-	EXPECT_EQ (std::strncmp (vendor.email, "mailto:", 7), 0);
-	EXPECT_EQ (vendor.flags, PFactoryInfo::kUnicode);
-
-	FUnknownPtr<IPluginFactory2> factory2 (factory);
-	ASSERT_TRUE (factory2);
-	PClassInfo2 processor, controller;
-	ASSERT_EQ (factory2->getClassInfo2 (0, &processor), kResultOk);
-	ASSERT_EQ (factory2->getClassInfo2 (1, &controller), kResultOk);
-	EXPECT_EQ (FUID::fromTUID (processor.cid), Orvix::kKT3ProcessorUID);
-	EXPECT_EQ (FUID::fromTUID (controller.cid), Orvix::kKT3ControllerUID);
-	for (const PClassInfo2* c : {&processor, &controller})
-	{
-		EXPECT_STREQ (c->name, "KT3");
-		EXPECT_EQ (c->cardinality, PClassInfo::kManyInstances);
-		EXPECT_EQ (c->classFlags, uint32 (kDistributable));
-		EXPECT_STREQ (c->vendor, "");
-		EXPECT_STREQ (c->version, "1.6.06.0811");
-		EXPECT_STREQ (c->sdkVersion, "VST 3.6.5");
-	}
-	EXPECT_STREQ (processor.subCategories, "Fx|Reverb");
-	EXPECT_STREQ (controller.subCategories, "");
-
-	FUnknownPtr<IPluginFactory3> factory3 (factory);
-	ASSERT_TRUE (factory3);
-	PClassInfoW wide;
-	ASSERT_EQ (factory3->getClassInfoUnicode (0, &wide), kResultOk);
-	EXPECT_EQ (toAscii (wide.name), "KT3");
-	EXPECT_EQ (toAscii (wide.version), "1.6.06.0811");
-	EXPECT_EQ (toAscii (wide.sdkVersion), "VST 3.6.5");
-	EXPECT_STREQ (wide.category, "Audio Module Class");
-	EXPECT_STREQ (wide.subCategories, "Fx|Reverb");
-	EXPECT_EQ (factory3->setHostContext (nullptr), kNotImplemented);
+	expectRecordsOfKT3 (owned (module.factory ()));
 }
 
 TEST_F (Module, CreateInstanceRefusesUnknownClassesAndInterfaces)
@@ -226,4 +193,16 @@ TEST_F (Module, LoadedEffectMirrorsStateAndSoundsLikeTheLinkedProcessor)
 	EXPECT_EQ (setComponentState (fresh.controller (), state), kResultOk);
 	EXPECT_EQ (getState (fresh.component ()), state);
 	EXPECT_DOUBLE_EQ (fresh.controller ()->getParamNormalized (Orvix::kSizeId), 0.25);
+}
+
+// The loaded bundle and the linked processor render the reference scenario to the bits that
+// the Windows module is held to as well.
+TEST_F (Module, RendersTheReferenceScenario)
+{
+	using namespace kt3test;
+	EXPECT_TRUE (matchesReference (renderReference (module, Timing::InsideBlocks), kReferenceHash));
+	EXPECT_TRUE (matchesReference (renderReference (module, Timing::BlockStarts), kBlockStartsReferenceHash));
+	DirectProcessor linked ({kReferenceRate, kReferenceMaxBlock});
+	Vst3Target target (linked.component (), linked.processor ());
+	EXPECT_TRUE (matchesReference (renderReference (target, Timing::InsideBlocks), kReferenceHash));
 }

@@ -5,6 +5,7 @@
 #include "pluginmodule.h"
 #include "processblock.h"
 #include "privatedisplay.h"
+#include "referencevst2.h"
 #include "x11parentwindow.h"
 
 #include "public.sdk/source/vst/vst2wrapper/vst2wrapper.h"
@@ -335,6 +336,14 @@ TEST_F (Vst2Effect, OutputEqualsTheVst3PathBitForBit)
 				    << "block " << b << " channel " << c << " at " << done;
 		}
 	}
+}
+
+// Changes through setParameter and a state through effSetChunk give the VST 3 path's bits.
+TEST_F (Vst2Effect, RendersTheBlockStartsReferenceScenario)
+{
+	kt3test::Vst2Target target (effect);
+	EXPECT_TRUE (kt3test::matchesReference (kt3test::renderReference (target, kt3test::Timing::BlockStarts),
+	                                        kt3test::kBlockStartsReferenceHash));
 }
 
 TEST_F (Vst2Effect, ControllerEditsReachTheHostAsAutomation)
