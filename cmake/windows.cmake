@@ -22,9 +22,7 @@ find_program(KT3_WINE64 wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(KT3_WINE64 wine64)
 if(KT3_WINE64)
   set(KT3_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-  set(CMAKE_CROSSCOMPILING_EMULATOR
-      ${CMAKE_COMMAND} -E env WINEPREFIX=${KT3_WINEPREFIX} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-      ${KT3_WINE64})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${KT3_WINE64} ${KT3_WINEPREFIX})
   if(NOT EXISTS ${KT3_WINEPREFIX}/system.reg)
     message(STATUS "Creating the Wine prefix ${KT3_WINEPREFIX}")
     execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init
