@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   juce-modules-source-data
   libsndfile1-dev
-  libpugixml-dev libstb-dev libcairo2-dev fonts-dejavu-core
+  libstb-dev libcairo2-dev fonts-dejavu-core
   libxcb1-dev libxcb-xtest0-dev xvfb xauth
   fst-dev
   clang libclang-rt-14-dev
