@@ -1,6 +1,6 @@
 // Windows module entry: DllMain keeps the module's instance handle and gives it to the editor
 // library, which reads the UI description and the bitmaps from the module's resources through
-// it. VST 3 hosts call InitDll after LoadLibrary and ExitDll before FreeLibrary.
+// it. VST 3 hosts call InitDll after LoadLibrary and ExitDll before FreeLibrary (dllentry.cpp).
 #include "public.sdk/source/main/moduleentry.h"
 #include "vstgui/lib/platform/win32/win32resources.h"
 
@@ -18,16 +18,4 @@ extern "C" BOOL WINAPI DllMain (HINSTANCE instance, DWORD reason, LPVOID /*reser
 		VSTGUI::setResourceInstance (instance);
 	}
 	return TRUE;
-}
-
-KT3_EXPORT bool InitDll ()
-{
-	InitModule ();
-	return true;
-}
-
-KT3_EXPORT bool ExitDll ()
-{
-	DeinitModule ();
-	return true;
 }

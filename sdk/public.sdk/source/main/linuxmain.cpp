@@ -1,5 +1,5 @@
-// Linux module entry: hosts call ModuleEntry after dlopen and ModuleExit before dlclose.
-// InitDll and ExitDll are kept for hosts that call them instead.
+// Linux module entry: hosts call ModuleEntry after dlopen and ModuleExit before dlclose
+// (InitDll and ExitDll, in dllentry.cpp, serve hosts that call them instead).
 #include "public.sdk/source/main/moduleentry.h"
 
 #include <dlfcn.h>
@@ -14,18 +14,6 @@ KT3_EXPORT bool ModuleEntry (void* /*sharedLibraryHandle*/)
 KT3_EXPORT bool ModuleExit ()
 {
 	return DeinitModule ();
-}
-
-KT3_EXPORT bool InitDll ()
-{
-	InitModule ();
-	return true;
-}
-
-KT3_EXPORT bool ExitDll ()
-{
-	DeinitModule ();
-	return true;
 }
 
 namespace Steinberg {
