@@ -6,16 +6,10 @@
 
 #include <windows.h>
 
-// The module's instance handle, set at process attach.
-HINSTANCE ghInst = nullptr;
-
 // Called by the loader with its lock held: nothing here may load libraries or wait.
 extern "C" BOOL WINAPI DllMain (HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
 {
 	if (reason == DLL_PROCESS_ATTACH)
-	{
-		ghInst = instance;
-		VSTGUI::setResourceInstance (instance);
-	}
+		VSTGUI::setResourceInstance (instance); // the module's instance handle, kept there
 	return TRUE;
 }
