@@ -7,7 +7,7 @@
 kt3_add_test(win_editor_window_tests win_editor_window_test.cpp ${KT3_RESOURCE_SCRIPT})
 add_dependencies(win_editor_window_tests KT3)
 target_link_libraries(win_editor_window_tests PRIVATE kt3editor)
-target_include_directories(win_editor_window_tests PRIVATE ${PROJECT_SOURCE_DIR}/source) # kt3version.h, for the script
+target_include_directories(win_editor_window_tests PRIVATE ${KT3_GENERATED_INCLUDE}) # kt3version.h, for the script
 target_compile_definitions(win_editor_window_tests PRIVATE KT3_BUNDLE_PATH="${KT3_BUNDLE}")
 target_compile_options(win_editor_window_tests PRIVATE -Wno-cpp) # the FST header's #warning notes
 

@@ -1,6 +1,7 @@
 // kt3-draw-bitmaps: draws the editor's three bitmaps with cairo and writes them as 8-bit RGBA
 // PNGs into a folder: kt3.png (the panel), knob_kt3.png (101 knob frames stacked top to
 // bottom) and about_kt3.png (the credits picture). Usage: kt3-draw-bitmaps <folder>
+#include "kt3version.h"
 #include "pngwriter.h"
 
 #include <cairo.h>
@@ -263,7 +264,7 @@ void drawCredits (cairo_t* cr)
 	cairo_line_to (cr, kCreditsWidth - 30, 90.5);
 	cairo_stroke (cr);
 
-	const char* lines[] = {"Version 1.6.6", "Design and DSP: Orvix Audio", "Artwork drawn with cairo",
+	const char* lines[] = {"Version " KT3_VERSION_SHORT, "Design and DSP: Orvix Audio", "Artwork drawn with cairo",
 	                       "Lettering: DejaVu fonts"};
 	for (int i = 0; i < 4; ++i)
 	{

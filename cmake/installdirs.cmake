@@ -1,0 +1,34 @@
+# Where `cmake --install` puts things. A system install (the default, and the Debian package)
+# lays out <prefix>/lib/vst3/KT3.vst3, <prefix>/lib/vst/KT3.so, <prefix>/bin/kt3-render and
+# <prefix>/share/...; a per-user install puts the plug-in into the folders hosts scan in the
+# home directory (~/.vst3, ~/.vst) and the rest under ~/.local.
+option(KT3_USER_INSTALL "Install the plug-in into ~/.vst3 and ~/.vst, the rest into ~/.local" OFF)
+if(KT3_USER_INSTALL)
+  if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
+    set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local" CACHE PATH "Install prefix" FORCE)
+  endif()
+  set(KT3_INSTALL_VST3_DIR "$ENV{HOME}/.vst3")
+  set(KT3_INSTALL_VST2_DIR "$ENV{HOME}/.vst")
+else()
+  set(KT3_INSTALL_VST3_DIR lib/vst3)
+  set(KT3_INSTALL_VST2_DIR lib/vst)
+endif()
+set(KT3_INSTALL_BIN_DIR bin)
+set(KT3_INSTALL_DOC_DIR share/doc/kt3)
+set(KT3_INSTALL_MAN_DIR share/man/man1)
+
+# The installed bundle as seen from the installed bin folder (kt3-render's default plug-in),
+# and the installed bundle's module as seen from the VST 2 folder (the VST 2 entry's link).
+# Both relative, so that they hold under any prefix and DESTDIR.
+function(kt3_installed_relative out from to)
+  foreach(dir from to)
+    if(NOT IS_ABSOLUTE "${${dir}}")
+      set(${dir} "${CMAKE_INSTALL_PREFIX}/${${dir}}")
+    endif()
+  endforeach()
+  file(RELATIVE_PATH relative "${from}" "${to}")
+  set(${out} "${relative}" PARENT_SCOPE)
+endfunction()
+kt3_installed_relative(KT3_BUNDLE_FROM_BIN_DIR "${KT3_INSTALL_BIN_DIR}" "${KT3_INSTALL_VST3_DIR}/KT3.vst3")
+kt3_installed_relative(KT3_MODULE_FROM_VST2_DIR "${KT3_INSTALL_VST2_DIR}"
+                       "${KT3_INSTALL_VST3_DIR}/KT3.vst3/Contents/x86_64-linux/KT3.so")
