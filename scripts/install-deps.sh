@@ -1,22 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing KT3 need, skipping those present.
+# Installs the Debian packages that KT3 needs, skipping those present.
+#   scripts/install-deps.sh plugin   what the plug-in, kt3-render and the demo need
+#   scripts/install-deps.sh          that, and everything the tests, the benchmarks, the
+#                                    packaging checks and the Windows build need
 # Without root it prints the exact apt-get line and stops.
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libgtest-dev libbenchmark-dev
-  juce-modules-source-data
-  libsndfile1-dev
-  libstb-dev libcairo2-dev fonts-dejavu-core
-  libxcb1-dev libxcb-xtest0-dev xvfb xauth
-  fst-dev
-  clang libclang-rt-14-dev
-  locales # locale sources: a test generates a decimal-comma locale from them
-  # The Windows module: the MinGW-w64 cross compiler, Wine to run its tests and its moduleinfo
-  # generator, and GoogleTest's sources to build for Windows.
-  g++-mingw-w64-x86-64-posix wine64 googletest
+  juce-modules-source-data fst-dev # the VST 3 SDK and the VST 2.4 header
+  libstb-dev libxcb1-dev           # the editor: PNG decoding, the X11 connection
+  libsndfile1-dev                  # kt3-render's audio files
 )
+if [ "${1:-all}" != plugin ]; then
+  packages+=(
+    libgtest-dev libbenchmark-dev
+    libcairo2-dev fonts-dejavu-core  # kt3-draw-bitmaps, which draws the editor's bitmaps
+    libxcb-xtest0-dev xvfb xauth     # editor tests against a real X server
+    clang libclang-rt-14-dev         # the fuzz targets
+    locales # locale sources: a test generates a decimal-comma locale from them
+    groff-base                       # groff: a test renders kt3-render's man page, warnings on
+    dpkg-dev file lintian            # the Debian package: dependencies, and its check
+    # The Windows module: the MinGW-w64 cross compiler, Wine to run its tests and its moduleinfo
+    # generator, and GoogleTest's sources to build for Windows.
+    g++-mingw-w64-x86-64-posix wine64 googletest
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite on a fresh Debian 12 machine: installs what is missing, builds,
-# runs every test, then builds and runs the suite again under AddressSanitizer and
+# runs every test (among them the install into a scratch folder and the Debian package, made,
+# checked by lintian and unpacked), then builds and runs the suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer and the threaded suites under ThreadSanitizer, cross-builds the
 # Windows module and runs its suites under Wine, and finally runs each fuzz target briefly
 # with a fixed seed.
@@ -10,7 +11,9 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Everything on, whatever an earlier configure of build/ chose.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT3_BUILD_TESTS=ON -DKT3_BUILD_TOOLS=ON \
+  -DKT3_BUILD_BENCH=ON -DKT3_BUILD_ARTWORK=ON -DKT3_USER_INSTALL=OFF
 cmake --build build -j"$jobs"
 # Tests get an X display of their own, so the editor tests run against a real X server.
 xvfb-run -a ctest --test-dir build --output-on-failure -j"$jobs"

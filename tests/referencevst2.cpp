@@ -55,11 +55,15 @@ bool Vst2Target::setState (const kt3host::Bytes& state)
 	                           chunk.data (), 0.0f) == 1;
 }
 
-AEffect* openVst2Effect (const kt3host::PluginModule& module)
+AEffect* openVst2Effect (void* vstPluginMain)
 {
 	using Main = AEffect* (*) (audioMasterCallback);
-	auto main = reinterpret_cast<Main> (module.symbol ("VSTPluginMain"));
-	return main ? main (versionOnlyHost) : nullptr;
+	return vstPluginMain ? reinterpret_cast<Main> (vstPluginMain) (versionOnlyHost) : nullptr;
+}
+
+AEffect* openVst2Effect (const kt3host::PluginModule& module)
+{
+	return openVst2Effect (module.symbol ("VSTPluginMain"));
 }
 
 } // namespace kt3test

@@ -26,5 +26,7 @@ private:
 // A new effect from the module's VSTPluginMain, with a host callback that answers only the
 // version query; null if the module offers none. The caller closes it with effClose.
 AEffect* openVst2Effect (const kt3host::PluginModule& module);
+// The same from a VSTPluginMain that a host found itself (dlopen and dlsym of a module file).
+AEffect* openVst2Effect (void* vstPluginMain);
 
 } // namespace kt3test

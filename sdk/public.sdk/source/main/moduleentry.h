@@ -18,8 +18,9 @@ bool DeinitModule ();
 namespace Steinberg {
 
 #if !defined(_WIN32)
-// The folder of the module's bundle resources: <bundle>/Contents/Resources. (On Windows the
-// editor's resources are part of the DLL.)
+// The folder of the module's bundle resources: <bundle>/Contents/Resources, found from the
+// module's real path, also when it is loaded through a symbolic link or as a copy placed beside
+// its bundle. (On Windows the editor's resources are part of the DLL.)
 std::string getBundleResourcesPath ();
 #endif
 

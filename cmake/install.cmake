@@ -32,3 +32,17 @@ endfunction()
 kt3_installed_relative(KT3_BUNDLE_FROM_BIN_DIR "${KT3_INSTALL_BIN_DIR}" "${KT3_INSTALL_VST3_DIR}/KT3.vst3")
 kt3_installed_relative(KT3_MODULE_FROM_VST2_DIR "${KT3_INSTALL_VST2_DIR}"
                        "${KT3_INSTALL_VST3_DIR}/KT3.vst3/Contents/x86_64-linux/KT3.so")
+
+# kt3_strip_for_install(<target>): after each link, the target's stripped copy goes to
+# ${KT3_STRIPPED_DIR}/<file name> (what is installed) and its debug information under
+# ${KT3_DEBUG_SYMBOLS_DIR}/.build-id (installed into lib/debug, the component "debug").
+set(KT3_STRIPPED_DIR ${CMAKE_BINARY_DIR}/stripped)
+set(KT3_DEBUG_SYMBOLS_DIR ${CMAKE_BINARY_DIR}/debug-symbols)
+function(kt3_strip_for_install target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KT3_STRIPPED_DIR}
+    COMMAND ${CMAKE_COMMAND} -DBINARY=$<TARGET_FILE:${target}>
+            -DSTRIPPED=${KT3_STRIPPED_DIR}/$<TARGET_FILE_NAME:${target}> -DDEBUG_ROOT=${KT3_DEBUG_SYMBOLS_DIR}
+            -DOBJCOPY=${CMAKE_OBJCOPY} -DREADELF=${CMAKE_READELF} -P ${PROJECT_SOURCE_DIR}/cmake/splitdebug.cmake
+    COMMENT "Stripping ${target} for installing; its debug information kept apart")
+endfunction()

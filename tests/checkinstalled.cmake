@@ -1,0 +1,76 @@
+# include()d by the install and package checks, with PREFIX (an installed tree's /usr),
+# READELF, INSTALLED_TESTS (the installed_tests program), WITH_RENDER (whether kt3-render is
+# built) and MODULE_NEEDED (the plug-in module's exact DT_NEEDED list). Checks what is installed
+# where, that the binaries are stripped, carry no run path and find their debug files by build
+# ID, then runs installed_tests against the tree.
+function(kt3_fail)
+  string(JOIN "" text ${ARGN})
+  message(FATAL_ERROR "${text}")
+endfunction()
+
+set(bundle lib/vst3/KT3.vst3)
+set(expected
+  ${bundle}/Contents/x86_64-linux/KT3.so
+  ${bundle}/Contents/Resources/FX_KT3.uidesc
+  ${bundle}/Contents/Resources/kt3.png
+  ${bundle}/Contents/Resources/knob_kt3.png
+  ${bundle}/Contents/Resources/about_kt3.png
+  ${bundle}/Contents/Resources/moduleinfo.json
+  lib/vst/KT3.so
+  share/doc/kt3/copyright
+  share/doc/kt3/LICENSE
+  share/doc/kt3/NOTICE
+  share/doc/kt3/README.md
+  share/doc/kt3/changelog.gz)
+set(binaries ${bundle}/Contents/x86_64-linux/KT3.so)
+if(WITH_RENDER)
+  list(APPEND expected bin/kt3-render share/man/man1/kt3-render.1.gz)
+  list(APPEND binaries bin/kt3-render)
+endif()
+foreach(file IN LISTS expected)
+  if(NOT EXISTS ${PREFIX}/${file})
+    kt3_fail("not installed: ${PREFIX}/${file}")
+  endif()
+endforeach()
+
+file(READ_SYMLINK ${PREFIX}/lib/vst/KT3.so link)
+if(NOT link STREQUAL "../vst3/KT3.vst3/Contents/x86_64-linux/KT3.so")
+  kt3_fail("the VST 2 link points at '${link}'")
+endif()
+
+foreach(binary IN LISTS binaries)
+  execute_process(COMMAND ${READELF} -S -d -n ${PREFIX}/${binary} OUTPUT_VARIABLE elf COMMAND_ERROR_IS_FATAL ANY)
+  foreach(section .debug_info .symtab)
+    if(elf MATCHES " \\${section} ")
+      kt3_fail("${binary} is not stripped: it has ${section}")
+    endif()
+  endforeach()
+  if(elf MATCHES "\\((RPATH|RUNPATH)\\)")
+    kt3_fail("${binary} carries a run path")
+  endif()
+  if(NOT elf MATCHES "Build ID: ([0-9a-f][0-9a-f])([0-9a-f]+)")
+    kt3_fail("${binary} has no build ID")
+  endif()
+  if(CHECK_DEBUG AND NOT EXISTS ${PREFIX}/lib/debug/.build-id/${CMAKE_MATCH_1}/${CMAKE_MATCH_2}.debug)
+    kt3_fail("no debug file for ${binary} under lib/debug/.build-id")
+  endif()
+endforeach()
+
+# The module needs exactly these libraries, in this order: nothing is linked that it does not use.
+execute_process(COMMAND ${READELF} -d ${PREFIX}/${bundle}/Contents/x86_64-linux/KT3.so
+                OUTPUT_VARIABLE dynamic COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCHALL "\\(NEEDED\\)[^[]*\\[[^]]+\\]" lines "${dynamic}")
+set(needed)
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE ".*\\[(.+)\\]" "\\1" name "${line}")
+  list(APPEND needed ${name})
+endforeach()
+if(NOT needed STREQUAL MODULE_NEEDED)
+  kt3_fail("the module needs '${needed}', expected '${MODULE_NEEDED}'")
+endif()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E env KT3_INSTALLED_PREFIX=${PREFIX} ${INSTALLED_TESTS}
+                RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  kt3_fail("installed_tests failed against ${PREFIX}")
+endif()
