@@ -1,6 +1,7 @@
 // kt3-render: renders audio files through the plug-in, headless, loading the bundle as a
 // DAW does. Parameters are given as a user types them into a host, in display units.
 #include "audiofile.h"
+#include "kt3version.h"
 #include "plugininstance.h"
 #include "processblock.h"
 #include "text16.h"
@@ -11,7 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -20,15 +23,110 @@ using namespace Steinberg::Vst;
 
 namespace {
 
+// Printed after a usage error.
 const char* const kUsage =
     "usage: kt3-render [--plugin BUNDLE] [--in FILE] [--out FILE] [--set NAME=TEXT ...]\n"
     "                  [--bypass] [--block N] [--tail SECONDS] [--list-params]\n"
     "Without --in, renders a built-in demo phrase and writes it next to its dry version.\n"
     "The output runs on until the plug-in's tail has decayed, or for --tail SECONDS.\n";
 
+// The plug-in used without --plugin. An installed kt3-render takes the bundle installed with
+// it, found from its own executable's real path (KT3_BUNDLE_FROM_BIN_DIR is the installed
+// bundle relative to the installed bin folder); any other takes the build tree's bundle.
+std::string defaultBundle ()
+{
+#ifdef KT3_BUNDLE_FROM_BIN_DIR
+	namespace fs = std::filesystem;
+	std::error_code error;
+	const fs::path exe = fs::canonical ("/proc/self/exe", error);
+	if (!error)
+	{
+		const fs::path installed = (exe.parent_path () / KT3_BUNDLE_FROM_BIN_DIR).lexically_normal ();
+		if (fs::exists (installed, error))
+			return installed.string ();
+	}
+#endif
+	return KT3_DEFAULT_BUNDLE;
+}
+
+// The full help, for --help. Every option the parser takes is listed here and in the man page
+// (tools/kt3-render.1.in); tests/render_cli_test.cpp checks that the three agree.
+std::string helpText ()
+{
+	return std::string () +
+	       "kt3-render " KT3_VERSION_NUMBERS ": renders an audio file through the KT3 reverb\n"
+	       "plug-in, loading its VST 3 bundle as a DAW does.\n"
+	       "\n"
+	       "usage: kt3-render [--plugin BUNDLE] [--in FILE] [--out FILE]\n"
+	       "                  [--set NAME=TEXT ...] [--bypass] [--block N]\n"
+	       "                  [--tail SECONDS] [--list-params]\n"
+	       "       kt3-render -h | --help | --version\n"
+	       "\n"
+	       "Options (a value is the next argument: --block 256, not --block=256):\n"
+	       "  --plugin BUNDLE  the VST 3 bundle (a .vst3 folder) to load.\n" +
+	       "                   Default: " + defaultBundle () + "\n" +
+	       "  --in FILE        the audio file to render: WAV, FLAC, AIFF or any other\n"
+	       "                   format libsndfile reads; a mono file is fed to both\n"
+	       "                   channels, channels after the second are dropped.\n"
+	       "                   Default: none, which renders the demo phrase (see below).\n"
+	       "  --out FILE       the file to write: two channels at the input's sample\n"
+	       "                   rate, in the format its extension names (see below).\n"
+	       "                   Default: kt3-render.wav, or kt3-demo.wav without --in,\n"
+	       "                   in the current folder.\n"
+	       "  --set NAME=TEXT  sets the parameter titled NAME (as --list-params shows it;\n"
+	       "                   case matters) to TEXT, a value in the parameter's display\n"
+	       "                   units as typed into a host: a number, anything after it\n"
+	       "                   (such as the unit) ignored, limited to the parameter's\n"
+	       "                   range; Bypass takes off, on, 0 or 1. May be given more\n"
+	       "                   than once; the last setting of a parameter wins.\n"
+	       "                   Default: the plug-in's defaults. KT3's parameters:\n"
+	       "                     Bypass: off to on (default off)\n"
+	       "                     Size: 0.00 to 10.00 m (default 7.00)\n"
+	       "                     HF Damp: 0.00 to 100.00 % (default 70.00)\n"
+	       "                     Mix: 0.00 to 100.00 % (default 90.00)\n"
+	       "                     Output: -20.00 to 20.00 dB (default 0.00)\n"
+	       "  --bypass         starts the plug-in bypassed (without the crossfade into\n"
+	       "                   bypass), so the output is the input, bit for bit.\n"
+	       "                   Default: not bypassed.\n"
+	       "  --block N        frames per processing call, a whole number from 1 to\n"
+	       "                   65536; also the largest block the plug-in is set up for.\n"
+	       "                   Default: 512 frames.\n"
+	       "  --tail SECONDS   the length of the output after the end of the input, in\n"
+	       "                   seconds from 0 to 600 (rounded down to whole frames),\n"
+	       "                   kept as rendered.\n"
+	       "                   Default: until the plug-in's tail has decayed to exact\n"
+	       "                   silence, at most the tail length the plug-in reports\n"
+	       "                   (and 600 s).\n"
+	       "  --list-params    prints every parameter's title, range and default in\n"
+	       "                   display units, and exits without reading or writing\n"
+	       "                   audio.\n"
+	       "  -h, --help       prints this help and exits.\n"
+	       "  --version        prints \"kt3-render " KT3_VERSION_NUMBERS "\" and exits.\n"
+	       "\n"
+	       "Output format, from the output file's extension (upper or lower case):\n"
+	       ".flac is FLAC, 24-bit; .aif and .aiff are AIFF, 32-bit float; anything else\n"
+	       "is WAV, 32-bit float.\n"
+	       "\n"
+	       "Demo: without --in, kt3-render renders a built-in 2.5 s phrase at 48000 Hz\n"
+	       "(four clicks, then a decaying two-note tone) and also writes the dry phrase\n"
+	       "beside the output, with -dry before the extension (kt3-demo-dry.wav by\n"
+	       "default).\n"
+	       "\n"
+	       "kt3-render prints the files, the sample rate, the length, the peak and RMS\n"
+	       "levels of each channel in and out, and the processing speed; on a terminal,\n"
+	       "a render of over 5 s shows its progress on stderr.\n"
+	       "\n"
+	       "Exit status: 0 on success (also for --help, --version and --list-params);\n"
+	       "1 on any error (an unknown option, a missing or bad value, a plug-in that\n"
+	       "cannot be loaded, a file that cannot be read or written), after a message\n"
+	       "on stderr.\n"
+	       "\n"
+	       "See also: man kt3-render.\n";
+}
+
 struct Options
 {
-	std::string plugin = KT3_DEFAULT_BUNDLE;
+	std::string plugin = defaultBundle ();
 	std::string in, out;
 	std::vector<std::pair<std::string, std::string>> settings;
 	bool bypass = false;
@@ -94,7 +192,12 @@ Options parse (int argc, char** argv)
 		}
 		else if (arg == "--help" || arg == "-h")
 		{
-			std::fputs (kUsage, stdout);
+			std::fputs (helpText ().c_str (), stdout);
+			std::exit (0);
+		}
+		else if (arg == "--version")
+		{
+			std::printf ("kt3-render %s\n", KT3_VERSION_NUMBERS);
 			std::exit (0);
 		}
 		else
