@@ -15,9 +15,9 @@ file(CREATE_LINK /usr/include/stb ${KT3_PORTABLE_HEADERS}/stb SYMBOLIC)
 file(CREATE_LINK /usr/include/pluginterfaces/fst ${KT3_PORTABLE_HEADERS}/pluginterfaces/fst SYMBOLIC)
 include_directories(SYSTEM ${KT3_PORTABLE_HEADERS})
 
-# The build runs the module's moduleinfo generator under Wine, and ctest the test programs, in
-# a prefix of the build's own that is made once here (its first start takes a while) so that
-# parallel runs never race to create it.
+# The build runs its generators (the editor's snapshots, moduleinfo.json) under Wine, and ctest
+# the test programs, in a prefix of the build's own that is made once here (its first start takes
+# a while) so that parallel runs never race to create it.
 find_program(KT3_WINE64 wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(KT3_WINE64 wine64)
 if(KT3_WINE64)
@@ -29,6 +29,6 @@ if(KT3_WINE64)
                     OUTPUT_QUIET ERROR_QUIET TIMEOUT 300)
   endif()
 else()
-  message(FATAL_ERROR "The Windows build runs its moduleinfo generator and tests under Wine: "
+  message(FATAL_ERROR "The Windows build runs its generators and tests under Wine: "
     "install Debian's wine64")
 endif()

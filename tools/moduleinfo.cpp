@@ -1,11 +1,16 @@
 // kt3-moduleinfo BUNDLE: prints the bundle's moduleinfo.json, read from the built module's
-// own factory so that it can never disagree with the code.
+// own factory so that it can never disagree with the code, with the editor snapshots that the
+// bundle holds for each class.
 #include "pluginmodule.h"
 #include "text16.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -57,6 +62,32 @@ const char* flag (bool on)
 	return on ? "true" : "false";
 }
 
+bool isFile (const std::string& path)
+{
+	struct stat st {};
+	return stat (path.c_str (), &st) == 0 && S_ISREG (st.st_mode);
+}
+
+// The snapshot files the bundle holds for the class, at scales 1 and 2.
+std::string snapshotList (const std::string& bundle, const std::string& cid)
+{
+	const struct
+	{
+		int scale;
+		const char* suffix;
+	} kinds[] = {{1, "_snapshot.png"}, {2, "_snapshot_2.0x.png"}};
+	std::string entries;
+	for (const auto& kind : kinds)
+	{
+		const std::string path = "Contents/Resources/Snapshots/" + cid + kind.suffix;
+		if (!isFile (bundle + "/" + path))
+			continue;
+		entries += entries.empty () ? "\n" : ",\n";
+		entries += "        { \"Scale Factor\": " + std::to_string (kind.scale) + ", \"Path\": " + quoted (path) + " }";
+	}
+	return entries.empty () ? "[]" : "[" + entries + "\n      ]";
+}
+
 } // namespace
 
 int main (int argc, char** argv)
@@ -65,9 +96,9 @@ int main (int argc, char** argv)
 	// The file is the same on every platform: no text-mode line ends.
 	_setmode (_fileno (stdout), _O_BINARY);
 #endif
-	if (argc != 3)
+	if (argc != 2)
 	{
-		std::fprintf (stderr, "usage: kt3-moduleinfo BUNDLE VERSION\n");
+		std::fprintf (stderr, "usage: kt3-moduleinfo BUNDLE\n");
 		return 2;
 	}
 	kt3host::PluginModule module (argv[1]);
@@ -82,34 +113,57 @@ int main (int argc, char** argv)
 	PFactoryInfo info;
 	factory->getFactoryInfo (&info);
 
-	std::string name = argv[1];
-	while (!name.empty () && name.back () == '/')
-		name.pop_back ();
-	name = name.substr (name.find_last_of ('/') + 1);
+	std::vector<PClassInfo2> classes;
+	for (int32 i = 0; factory2 && i < factory->countClasses (); ++i)
+	{
+		PClassInfo2 c;
+		if (factory2->getClassInfo2 (i, &c) == kResultOk)
+			classes.push_back (c);
+	}
+	// The module's version is its processor's, the first audio module class: the one hosts list.
+	const PClassInfo2* processor = nullptr;
+	for (const PClassInfo2& c : classes)
+		if (!processor && std::strcmp (c.category, kVstAudioEffectClass) == 0)
+			processor = &c;
+	if (!processor)
+	{
+		std::fprintf (stderr, "kt3-moduleinfo: the module registers no %s\n", kVstAudioEffectClass);
+		return 1;
+	}
+
+	std::string bundle = argv[1];
+	while (!bundle.empty () && bundle.back () == '/')
+		bundle.pop_back ();
+	std::string name = bundle.substr (bundle.find_last_of ('/') + 1);
 	name = name.substr (0, name.rfind (".vst3"));
 
-	std::printf ("{\n  \"Name\": %s,\n  \"Version\": %s,\n", quoted (name).c_str (), quoted (argv[2]).c_str ());
+	std::printf ("{\n  \"Name\": %s,\n  \"Version\": %s,\n", quoted (name).c_str (), quoted (processor->version).c_str ());
 	std::printf ("  \"Factory Info\": {\n    \"Vendor\": %s,\n    \"URL\": %s,\n    \"E-Mail\": %s,\n",
 	             quoted (info.vendor).c_str (), quoted (info.url).c_str (), quoted (info.email).c_str ());
 	std::printf ("    \"Flags\": { \"Unicode\": %s, \"Classes Discardable\": %s, \"Component Non Discardable\": %s }\n  },\n",
 	             flag (info.flags & PFactoryInfo::kUnicode), flag (info.flags & PFactoryInfo::kClassesDiscardable),
 	             flag (info.flags & PFactoryInfo::kComponentNonDiscardable));
 	std::printf ("  \"Compatibility\": [],\n  \"Classes\": [\n");
-	const int32 count = factory->countClasses ();
-	for (int32 i = 0; i < count; ++i)
+	for (size_t i = 0; i < classes.size (); ++i)
 	{
-		PClassInfo2 c;
-		if (!factory2 || factory2->getClassInfo2 (i, &c) != kResultOk)
-			continue;
+		const PClassInfo2& c = classes[i];
 		const std::string vendor = c.vendor[0] ? c.vendor : info.vendor;
+		const std::string cid = hexOf (c.cid);
 		std::printf ("    {\n      \"CID\": \"%s\",\n      \"Category\": %s,\n      \"Name\": %s,\n",
-		             hexOf (c.cid).c_str (), quoted (c.category).c_str (), quoted (c.name).c_str ());
-		std::printf ("      \"Vendor\": %s,\n      \"Version\": %s,\n      \"SDK Version\": %s,\n",
+		             cid.c_str (), quoted (c.category).c_str (), quoted (c.name).c_str ());
+		std::printf ("      \"Vendor\": %s,\n      \"Version\": %s,\n      \"SDKVersion\": %s,\n",
 		             quoted (vendor).c_str (), quoted (c.version).c_str (), quoted (c.sdkVersion).c_str ());
 		std::printf ("      \"Sub Categories\": %s,\n      \"Class Flags\": %u,\n      \"Cardinality\": %d,\n",
 		             subCategoryList (c.subCategories).c_str (), c.classFlags, c.cardinality);
-		std::printf ("      \"Snapshots\": []\n    }%s\n", i + 1 < count ? "," : "");
+		std::printf ("      \"Snapshots\": %s\n    }%s\n", snapshotList (bundle, cid).c_str (),
+		             i + 1 < classes.size () ? "," : "");
 	}
 	std::printf ("  ]\n}\n");
+	// A file cut short (a full disk) must fail the build step, not pass as the module's record.
+	if (std::fflush (stdout) != 0 || std::ferror (stdout))
+	{
+		std::fprintf (stderr, "kt3-moduleinfo: cannot write the output\n");
+		return 1;
+	}
 	return 0;
 }
