@@ -40,3 +40,7 @@ add_test(NAME dll_exports_and_imports
                  -DEXPORTS=${KT3_DLL_EXPORTS_TEXT} -DSYSTEM_DLLS=${KT3_SYSTEM_DLLS_TEXT}
                  -DRUNTIME_DLLS=${KT3_COMPILER_RUNTIME_DLLS_TEXT}
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/checkpeimage.cmake)
+
+add_test(NAME release_archive_contents
+         COMMAND ${CMAKE_COMMAND} -DARCHIVE=${KT3_RELEASE_ARCHIVE} -DNAME=KT3-${PROJECT_VERSION}-win64
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/checkwinarchive.cmake)
