@@ -22,8 +22,9 @@ tresult PLUGIN_API EditHandler::endEdit (Vst::ParamID id)
 	return kResultOk;
 }
 
-tresult PLUGIN_API EditHandler::restartComponent (int32 /*flags*/)
+tresult PLUGIN_API EditHandler::restartComponent (int32 flags)
 {
+	restarts.push_back (flags);
 	return kResultOk;
 }
 

@@ -1,5 +1,5 @@
 // The host's component handler: records the controller's begin, perform and end edits in
-// the order they arrive, as a DAW's automation would see them.
+// the order they arrive, as a DAW's automation would see them, and its restart requests.
 #pragma once
 
 #include "pluginterfaces/vst/ivsteditcontroller.h"
@@ -19,6 +19,8 @@ public:
 		Steinberg::Vst::ParamValue value; // for Perform
 	};
 	std::vector<Edit> edits;
+	// The flags of each restartComponent call, in order.
+	std::vector<Steinberg::int32> restarts;
 
 	Steinberg::tresult PLUGIN_API beginEdit (Steinberg::Vst::ParamID id) override;
 	Steinberg::tresult PLUGIN_API performEdit (Steinberg::Vst::ParamID id,

@@ -1,34 +1,15 @@
 #include "reverbcontroller.h"
-#include "kt3ids.h"
+#include "factorypresets.h"
+#include "indexedparameter.h"
+#include "reverbparameters.h"
 #include "scaledparameter.h"
 
 #include "pluginterfaces/base/ustring.h"
+#include <cmath>
 
 namespace Steinberg {
 namespace Vst {
 namespace Orvix {
-
-namespace {
-
-struct ReverbParameter
-{
-	ParamID id;
-	const char* title;
-	const char* units;
-	double minPlain;
-	double maxPlain;
-	double defaultNormalized;
-};
-
-// In the order of their IDs, which is the order of the processor's state stream.
-constexpr ReverbParameter kReverbParameters[] = {
-	{kSizeId, "Size", "m", 0.0, 10.0, 0.7},
-	{kHFDampId, "HF Damp", "%", 0.0, 100.0, 0.7},
-	{kMixId, "Mix", "%", 0.0, 100.0, 0.9},
-	{kOutputId, "Output", "dB", -20.0, 20.0, 0.5},
-};
-
-} // namespace
 
 // The processor stores one value for each of the four parameters.
 ReverbController::ReverbController () : BaseController (kReverbParamCount) {}
@@ -43,7 +24,28 @@ tresult PLUGIN_API ReverbController::initialize (FUnknown* context)
 		                                              p.defaultNormalized,
 		                                              ParameterInfo::kCanAutomate, p.id,
 		                                              p.minPlain, p.maxPlain, false, kRootUnitId));
+
+	// After the five others, so that their IDs and list indices stay as they were.
+	auto* presets = new IndexedParameter (UString128 ("Preset"), nullptr, kFactoryPresetCount - 1,
+	                                      0.0, ParameterInfo::kIsProgramChange | ParameterInfo::kIsList,
+	                                      kPresetsId, kRootUnitId);
+	for (int32 i = 0; i < kFactoryPresetCount; ++i)
+		presets->setStepName (i, UString128 (factoryPreset (i).name));
+	parameters.addParameter (presets);
 	return result;
+}
+
+tresult PLUGIN_API ReverbController::setParamNormalized (ParamID tag, ParamValue value)
+{
+	const tresult result = BaseController::setParamNormalized (tag, value);
+	if (tag != kPresetsId || result != kResultOk || std::isnan (value))
+		return result;
+	const FactoryPreset& preset = factoryPreset (presetIndexOf (getParamNormalized (kPresetsId)));
+	for (ParamID id = 0; id < kReverbParamCount; ++id)
+		BaseController::setParamNormalized (id, presetNormalized (preset, id));
+	if (componentHandler)
+		componentHandler->restartComponent (kParamValuesChanged);
+	return kResultOk;
 }
 
 tresult PLUGIN_API ReverbController::terminate ()

@@ -1,5 +1,6 @@
 // ReverbController: the controller base plus the reverb's four parameters, Size, HF Damp, Mix
-// and Output, under the IDs the processor stores them by.
+// and Output, under the IDs the processor stores them by, and the program-change parameter of
+// the factory presets, which backs the root unit's program list.
 #pragma once
 
 #include "basecontroller.h"
@@ -15,6 +16,9 @@ public:
 
 	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
 	tresult PLUGIN_API terminate () SMTG_OVERRIDE;
+	// A value for the program-change parameter also sets Size, HF Damp, Mix and Output to the
+	// factory preset it selects, and tells the host that they changed.
+	tresult PLUGIN_API setParamNormalized (ParamID tag, ParamValue value) SMTG_OVERRIDE;
 };
 
 } // namespace Orvix

@@ -1,7 +1,10 @@
 #include "reverbprocessor.h"
 #include "busaccess.h"
+#include "factorypresets.h"
 #include "kt3ids.h"
 #include "powerten.h"
+
+#include "pluginterfaces/vst/ivstparameterchanges.h"
 
 #include <cmath>
 #include <cstring>
@@ -99,6 +102,34 @@ void ReverbProcessor::clearRings ()
 	for (float* line : delayLines)
 		std::memset (line, 0, sizeof (float) * kRingLength);
 	linesClean = true;
+}
+
+bool ReverbProcessor::readParameterChanges (IParameterChanges* changes)
+{
+	const bool programChanged = applyProgramChange (changes);
+	return BaseProcessor::readParameterChanges (changes) || programChanged;
+}
+
+bool ReverbProcessor::applyProgramChange (IParameterChanges* changes)
+{
+	const int32 queueCount = changes ? changes->getParameterCount () : 0;
+	for (int32 q = 0; q < queueCount; ++q)
+	{
+		IParamValueQueue* queue = changes->getParameterData (q);
+		if (!queue || queue->getParameterId () != kPresetsId)
+			continue;
+		const int32 points = queue->getPointCount ();
+		int32 offset = 0;
+		ParamValue value = 0;
+		if (points <= 0 || queue->getPoint (points - 1, offset, value) != kResultOk ||
+		    std::isnan (value))
+			return false;
+		const FactoryPreset& preset = factoryPreset (presetIndexOf (value));
+		for (ParamID id = 0; id < kReverbParamCount; ++id)
+			setParameterValue (id, presetNormalized (preset, id), offset);
+		return true;
+	}
+	return false;
 }
 
 void ReverbProcessor::parametersChanged ()

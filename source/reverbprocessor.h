@@ -36,6 +36,9 @@ public:
 
 protected:
 	void processAudio (ProcessData& data) override;
+	// A block's program change sets the four values to the factory preset it selects before the
+	// block's other changes apply, so that values the host sends with it win.
+	bool readParameterChanges (IParameterChanges* changes) override;
 	void parametersChanged () override;
 
 private:
@@ -58,6 +61,9 @@ private:
 	bool ringsHoldTail () const;
 	void clearRings ();
 	void releaseRings ();
+	// Sets the four values of the preset that the last point of the program-change queue
+	// selects; true if the block has such a point.
+	bool applyProgramChange (IParameterChanges* changes);
 
 	float* delayLines[kStageCount] = {};
 	float filterState = 0.0f;

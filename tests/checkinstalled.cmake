@@ -22,6 +22,10 @@ set(expected
   share/doc/kt3/NOTICE
   share/doc/kt3/README.md
   share/doc/kt3/changelog.gz)
+foreach(preset "Default" "Small Room" "Faint Room" "Dark Chamber" "Bright Hall" "Warm Hall"
+               "Long Tail" "Full Wet Wash")
+  list(APPEND expected "share/vst3/presets/Orvix/KT3/${preset}.vstpreset")
+endforeach()
 set(binaries ${bundle}/Contents/x86_64-linux/KT3.so)
 if(WITH_RENDER)
   list(APPEND expected bin/kt3-render share/man/man1/kt3-render.1.gz)

@@ -15,13 +15,21 @@ using kt3host::toAscii;
 
 namespace {
 
-// The reverb with a program-change parameter of three programs and MIDI volume mapped to Mix.
-class ProgramsController : public ReverbController
+// The controller base alone: no program-change parameter.
+class PlainController : public BaseController
+{
+public:
+	PlainController () : BaseController (kReverbParamCount) {}
+};
+
+// The controller base with a program-change parameter of three programs and MIDI volume mapped
+// to Mix.
+class ProgramsController : public PlainController
 {
 public:
 	tresult PLUGIN_API initialize (FUnknown* context) override
 	{
-		const tresult result = ReverbController::initialize (context);
+		const tresult result = BaseController::initialize (context);
 		auto* programs = new IndexedParameter (STR16 ("Program"), nullptr, 2, 0.0,
 		                                       ParameterInfo::kIsProgramChange, kPresetsId, 0);
 		programs->setStepName (0, STR16 ("Hall"));
@@ -35,7 +43,7 @@ public:
 
 } // namespace
 
-TEST (ReverbController, PublishesTheRootUnitAndFiveParametersInOrder)
+TEST (ReverbController, PublishesTheRootUnitAndSixParametersInOrder)
 {
 	HostedController<> c;
 	ASSERT_TRUE (c.edit && c.units && c.midi && c.connection);
@@ -52,10 +60,12 @@ TEST (ReverbController, PublishesTheRootUnitAndFiveParametersInOrder)
 	                {kSizeId, "Size", "m", 0, 0.7, kAuto},
 	                {kHFDampId, "HF Damp", "%", 0, 0.7, kAuto},
 	                {kMixId, "Mix", "%", 0, 0.9, kAuto},
-	                {kOutputId, "Output", "dB", 0, 0.5, kAuto}};
-	ASSERT_EQ (c.edit->getParameterCount (), 5);
+	                {kOutputId, "Output", "dB", 0, 0.5, kAuto},
+	                {kPresetsId, "Preset", "", 7, 0.0,
+	                 ParameterInfo::kIsProgramChange | ParameterInfo::kIsList}};
+	ASSERT_EQ (c.edit->getParameterCount (), 6);
 	ParameterInfo info {};
-	for (int32 i = 0; i < 5; ++i)
+	for (int32 i = 0; i < 6; ++i)
 	{
 		ASSERT_EQ (c.edit->getParameterInfo (i, info), kResultTrue);
 		EXPECT_EQ (info.id, expected[i].id);
@@ -69,7 +79,7 @@ TEST (ReverbController, PublishesTheRootUnitAndFiveParametersInOrder)
 		// Before any state arrives, as a host's generic editor first shows it.
 		EXPECT_EQ (c.edit->getParamNormalized (info.id), expected[i].defaultValue);
 	}
-	EXPECT_EQ (c.edit->getParameterInfo (5, info), kResultFalse);
+	EXPECT_EQ (c.edit->getParameterInfo (6, info), kResultFalse);
 	EXPECT_EQ (c.edit->getParameterInfo (-1, info), kResultFalse);
 	String128 text;
 	EXPECT_EQ (c.edit->getParamStringByValue (4, 0.5, text), kResultFalse);
@@ -152,7 +162,7 @@ TEST (ReverbController, SecondInitializeAddsNothingAndTerminateEmptiesTheLists)
 {
 	HostedController<> c;
 	EXPECT_EQ (c.edit->initialize (&c.host), kResultFalse);
-	EXPECT_EQ (c.edit->getParameterCount (), 5);
+	EXPECT_EQ (c.edit->getParameterCount (), 6);
 	EXPECT_EQ (c.units->getUnitCount (), 1);
 	EXPECT_EQ (c.edit->terminate (), kResultOk);
 	EXPECT_EQ (c.edit->getParameterCount (), 0);
@@ -163,10 +173,10 @@ TEST (BaseController, ProgramListFollowsTheProgramChangeParameter)
 {
 	ProgramListInfo list {};
 	String128 name;
-	HostedController<> reverb;
-	EXPECT_EQ (reverb.units->getProgramListCount (), 0);
-	EXPECT_EQ (reverb.units->getProgramListInfo (0, list), kResultFalse);
-	EXPECT_EQ (reverb.units->getProgramName (kPresetsId, 0, name), kResultFalse);
+	HostedController<PlainController> plain;
+	EXPECT_EQ (plain.units->getProgramListCount (), 0);
+	EXPECT_EQ (plain.units->getProgramListInfo (0, list), kResultFalse);
+	EXPECT_EQ (plain.units->getProgramName (kPresetsId, 0, name), kResultFalse);
 
 	HostedController<ProgramsController> c;
 	ASSERT_EQ (c.units->getProgramListCount (), 1);

@@ -1,5 +1,6 @@
 // process() must never touch the heap: every allocation entry point is counted while
-// blocks run, through parameter changes, crossfades, bypass, silence and state restores.
+// blocks run, through parameter changes, preset changes, crossfades, bypass, silence and state
+// restores.
 #include "allocationcounter.h"
 #include "directprocessor.h"
 #include "kt3ids.h"
@@ -45,6 +46,8 @@ TEST (Realtime, ProcessNeverAllocatesOrFrees)
 		if (b % 5 == 0)
 			block.changes ().add (kSizeId, (b % 11) / 10.0);
 		block.changes ().add (kMixId, (b % 3) / 2.0);
+		if (b % 9 == 4)
+			block.changes ().add (kPresetsId, (b % 8) / 7.0);
 		const bool silent = b % 40 > 30;
 		for (int ch = 0; ch < 2; ++ch)
 		{

@@ -1,6 +1,7 @@
 // The built module loaded as a VST 2.4 host loads it: VSTPluginMain with a host callback,
 // then the AEffect's dispatcher, parameter and process functions.
 #include "directprocessor.h"
+#include "factorypresets.h"
 #include "kt3ids.h"
 #include "pluginmodule.h"
 #include "processblock.h"
@@ -11,6 +12,7 @@
 #include "public.sdk/source/vst/vst2wrapper/vst2wrapper.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <unistd.h>
@@ -230,8 +232,8 @@ TEST_F (Vst2Effect, DescribesItselfAsTheStereoReverb)
 	EXPECT_EQ (effect->uniqueID, CCONST ('j', 'K', 'T', '3'));
 	EXPECT_EQ (effect->numInputs, 2);
 	EXPECT_EQ (effect->numOutputs, 2);
-	EXPECT_EQ (effect->numPrograms, 1);
-	EXPECT_EQ (effect->numParams, 5);
+	EXPECT_EQ (effect->numPrograms, Orvix::kFactoryPresetCount);
+	EXPECT_EQ (effect->numParams, 5); // the program-change parameter is the programs
 	EXPECT_TRUE (effect->processReplacing);
 	EXPECT_FALSE (effect->processDoubleReplacing);
 	EXPECT_EQ (effect->flags, effFlagsCanReplacing | effFlagsProgramChunks | effFlagsHasEditor);
@@ -278,6 +280,55 @@ TEST_F (Vst2Effect, ParametersInControllerOrderWithTheirTexts)
 
 	EXPECT_EQ (dispatch (Vst2::kEffSetBypass, 0, 1), 1);
 	EXPECT_FLOAT_EQ (effect->getParameter (effect, kBypassIndex), 1.f);
+}
+
+// The factory presets as VST 2 programs: names, the program change reaching the parameters, the
+// host and the audio as the VST 3 path's four values do, and the current program set again
+// (as hosts do around a project's chunk) changing nothing.
+TEST_F (Vst2Effect, FactoryPresetsAreTheProgramsAndReachTheAudio)
+{
+	using namespace Orvix;
+	const int last = kFactoryPresetCount - 1;
+	for (int i = 0; i <= last; ++i)
+		EXPECT_EQ (text (effGetProgramNameIndexed, i), factoryPreset (i).name);
+	EXPECT_EQ (dispatch (effGetProgramNameIndexed, kFactoryPresetCount, 0, nullptr), 0);
+	EXPECT_EQ (dispatch (effGetProgram), 0);
+	EXPECT_EQ (text (effGetProgramName), "Default");
+
+	start ();
+	DirectProcessor linked ({48000.0, kBlock});
+	ProcessBlock block (kBlock);
+	block.begin (kBlock);
+	ASSERT_TRUE (processBoth (linked, block, 1));
+
+	hostCalls.clear ();
+	dispatch (effSetProgram, 0, last);
+	EXPECT_EQ (dispatch (effGetProgram), last);
+	EXPECT_EQ (text (effGetProgramName), factoryPreset (last).name);
+	EXPECT_TRUE (std::any_of (hostCalls.begin (), hostCalls.end (), [] (const HostCall& c) {
+		return c.opcode == Vst2::kAudioMasterUpdateDisplay;
+	}));
+	for (ParamID id = 0; id < kReverbParamCount; ++id)
+		EXPECT_FLOAT_EQ (effect->getParameter (effect, int (id) + 1),
+		                 float (presetNormalized (factoryPreset (last), id)));
+	block.begin (kBlock);
+	for (ParamID id = 0; id < kReverbParamCount; ++id)
+		block.changes ().add (id, presetNormalized (factoryPreset (last), id));
+	EXPECT_TRUE (processBoth (linked, block, 2));
+
+	// An edit, then the current program again: the edit stays.
+	effect->setParameter (effect, kSizeIndex, 0.25f);
+	dispatch (effSetProgram, 0, last);
+	EXPECT_FLOAT_EQ (effect->getParameter (effect, kSizeIndex), 0.25f);
+	dispatch (effSetProgram, 0, kFactoryPresetCount); // no such program
+	dispatch (effSetProgram, 0, -1);
+	EXPECT_EQ (dispatch (effGetProgram), last);
+	block.begin (kBlock);
+	block.changes ().add (kSizeId, 0.25f);
+	EXPECT_TRUE (processBoth (linked, block, 3));
+
+	// The chunk is the 40-byte state as before: a program is a way to set values.
+	EXPECT_EQ (chunk ().size (), 16u + 40u);
 }
 
 TEST_F (Vst2Effect, OutputEqualsTheVst3PathBitForBit)

@@ -228,6 +228,8 @@ bool Vst2Wrapper::readClassRecords (const TUID componentId)
 	return false;
 }
 
+// A program-change parameter becomes the VST 2 programs and stays out of the parameter list, so
+// that the other parameters keep the indices a host's automation refers to.
 void Vst2Wrapper::readParameters ()
 {
 	const int32 count = std::max<int32> (controller->getParameterCount (), 0);
@@ -235,13 +237,20 @@ void Vst2Wrapper::readParameters ()
 	{
 		ParameterInfo info {};
 		controller->getParameterInfo (i, info);
+		if ((info.flags & ParameterInfo::kIsProgramChange) && programId == kNoParamId)
+		{
+			programId = info.id;
+			effect.numPrograms = std::max<int32> (info.stepCount + 1, 1);
+			continue;
+		}
 		paramIds.push_back (info.id);
 		if ((info.flags & ParameterInfo::kIsBypass) && bypassId == kNoParamId)
 			bypassId = info.id;
 	}
-	parameterSlots.reset (new Vst2ParameterSlots (count));
+	const auto slots = static_cast<int32> (paramIds.size ());
+	parameterSlots.reset (new Vst2ParameterSlots (slots));
 	pendingChanges.reset (new Vst2PendingChanges (paramIds.data (), *parameterSlots));
-	effect.numParams = count;
+	effect.numParams = slots;
 }
 
 void Vst2Wrapper::terminate ()
@@ -331,6 +340,8 @@ VstIntPtr Vst2Wrapper::dispatch (int opcode, int index, VstIntPtr value, void* p
 		case effCanDo: return dispatchText (opcode, index, ptr);
 		case effGetChunk:
 		case effSetChunk: return dispatchChunk (opcode, value, ptr);
+		case effSetProgram: setProgram (value); return 0;
+		case effGetProgram: return currentProgram ();
 		case effSetSampleRate:
 		case effSetBlockSize:
 		case effMainsChanged:
@@ -381,9 +392,11 @@ VstIntPtr Vst2Wrapper::dispatchText (int opcode, int index, void* ptr)
 		case effGetVendorString:
 			return copyText (ptr, vendor, Vst2::kMaxVendorTextSize);
 		case effGetProgramName:
-			return copyText (ptr, "Default", Vst2::kMaxProgramNameSize);
+			return copyText (ptr, programName (currentProgram ()), Vst2::kMaxProgramNameSize);
 		case effGetProgramNameIndexed:
-			return index == 0 ? copyText (ptr, "Default", Vst2::kMaxProgramNameSize) : 0;
+			return index >= 0 && index < effect.numPrograms
+			           ? copyText (ptr, programName (index), Vst2::kMaxProgramNameSize)
+			           : 0;
 		case effCanDo:
 		{
 			const char* canDo = static_cast<const char*> (ptr);
@@ -683,6 +696,45 @@ VstIntPtr Vst2Wrapper::setChunk (const void* data, VstIntPtr size)
 		controller->setState (streamOf (controllerState));
 	adoptControllerValues ();
 	return 1;
+}
+
+//------------------------------------------------------------------------
+// Programs
+
+VstInt32 Vst2Wrapper::currentProgram () const
+{
+	if (programId == kNoParamId)
+		return 0;
+	const ParamValue plain =
+	    controller->normalizedParamToPlain (programId, controller->getParamNormalized (programId));
+	return std::clamp (static_cast<VstInt32> (plain), 0, effect.numPrograms - 1);
+}
+
+std::string Vst2Wrapper::programName (VstInt32 program) const
+{
+	if (programId == kNoParamId)
+		return "Default";
+	String128 name {};
+	const ParamValue value = controller->plainParamToNormalized (programId, program);
+	if (controller->getParamStringByValue (programId, value, name) != kResultOk)
+		return {};
+	return toAscii (name, 128);
+}
+
+// A host sets the current program again as it loads a project, before or after the chunk that
+// holds the project's values: only another program replaces the values.
+void Vst2Wrapper::setProgram (VstIntPtr program)
+{
+	if (programId == kNoParamId || program < 0 || program >= effect.numPrograms ||
+	    program == currentProgram ())
+		return;
+	const auto index = static_cast<VstInt32> (program);
+	controller->setParamNormalized (programId, controller->plainParamToNormalized (programId, index));
+	// The controller has set the program's values (and reported them through restartComponent);
+	// the processor takes them with its next block.
+	for (int32 i = 0; i < parameterSlots->size (); ++i)
+		parameterSlots->post (i, controller->getParamNormalized (paramIds[i]),
+		                      Vst2ParameterSlots::kProcessor);
 }
 
 //------------------------------------------------------------------------

@@ -94,6 +94,12 @@ private:
 	VstIntPtr getChunk (void** data);
 	VstIntPtr setChunk (const void* data, VstIntPtr size);
 
+	// Main thread: the controller's program-change parameter as the host's programs; one
+	// program, "Default", without one.
+	VstInt32 currentProgram () const;
+	std::string programName (VstInt32 program) const;
+	void setProgram (VstIntPtr program);
+
 	static Vst2Wrapper* of (AEffect* effect);
 	static VstIntPtr dispatcherCall (AEffect* effect, int opcode, int index, VstIntPtr value,
 	                                 void* ptr, float opt);
@@ -118,6 +124,7 @@ private:
 
 	std::vector<ParamID> paramIds;
 	ParamID bypassId = kNoParamId;
+	ParamID programId = kNoParamId; // the program-change parameter, kept out of paramIds
 	std::unique_ptr<Vst2ParameterSlots> parameterSlots; // by host index
 	std::unique_ptr<Vst2PendingChanges> pendingChanges; // the processor's share of the slots
 
