@@ -78,7 +78,7 @@ PresetVoicing measurePreset (int32 index)
 	v.decaySeconds = 2.0 * (decayCrossing (tail, 35.0) - decayCrossing (tail, 5.0));
 	// A sine of frequency f has a first difference 2 sin (pi f / rate) times as large.
 	const double ratio = std::sqrt (slopeEnergy / tailEnergy) / 2.0;
-	v.tailBrightnessHz = kRate / M_PI * std::asin (std::min (ratio, 1.0));
+	v.tailBrightnessHz = kRate / std::acos (-1.0) * std::asin (std::min (ratio, 1.0));
 	v.wetToDryDb = dry == 0.0 ? std::numeric_limits<double>::infinity ()
 	                          : 10.0 * std::log10 (tailEnergy / 2.0 / (dry * dry));
 	v.levelDb = 10.0 * std::log10 (total / 2.0);
