@@ -1,6 +1,8 @@
 #include "pluginmodule.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -16,11 +18,16 @@ namespace {
 
 #if defined(_WIN32)
 constexpr const char* kSeparators = "/\\"; // Windows paths take either
+constexpr const char* kArchitectureFolder = "x86_64-win";
+constexpr const char* kModuleExtension = ".vst3";
 #else
 constexpr const char* kSeparators = "/";
+constexpr const char* kArchitectureFolder = "x86_64-linux";
+constexpr const char* kModuleExtension = ".so";
 #endif
 
-std::string moduleFileOf (const std::string& bundlePath)
+// <bundle>/Contents/<architecture>/<name><extension>, the bundle's name without ".vst3".
+std::string moduleInBundle (const std::string& bundlePath)
 {
 	std::string name = bundlePath;
 	while (!name.empty () && std::string (kSeparators).find (name.back ()) != std::string::npos)
@@ -30,11 +37,39 @@ std::string moduleFileOf (const std::string& bundlePath)
 	const auto dot = stem.rfind (".vst3");
 	if (dot != std::string::npos)
 		stem.erase (dot);
-#if defined(_WIN32)
-	return name + "/Contents/x86_64-win/" + stem + ".vst3";
-#else
-	return name + "/Contents/x86_64-linux/" + stem + ".so";
-#endif
+	return name + "/Contents/" + kArchitectureFolder + "/" + stem + kModuleExtension;
+}
+
+// The module file that `given` names and the bundle it is in. A link is resolved first, as a
+// host resolves one in its plug-in folder; a folder is a bundle, a module file is loaded as it
+// is, and one in <bundle>/Contents/<architecture>/ belongs to that bundle.
+bool locateModule (const std::string& given, std::string& module, std::string& bundle, std::string& error)
+{
+	namespace fs = std::filesystem;
+	std::error_code failed;
+	const fs::path real = fs::canonical (fs::u8path (given), failed);
+	if (failed)
+	{
+		error = "'" + given + "' does not exist (or is a broken link)";
+		return false;
+	}
+	if (fs::is_directory (real, failed))
+	{
+		bundle = real.u8string ();
+		module = moduleInBundle (bundle);
+		return true;
+	}
+	if (fs::is_regular_file (real, failed) && real.extension () == kModuleExtension)
+	{
+		module = real.u8string ();
+		const fs::path folder = real.parent_path ();
+		if (folder.filename () == kArchitectureFolder && folder.parent_path ().filename () == "Contents")
+			bundle = folder.parent_path ().parent_path ().u8string ();
+		return true;
+	}
+	error = "'" + given + "' is neither a VST 3 bundle (a .vst3 folder) nor a VST 3 module (a " + kModuleExtension +
+	        " file)";
+	return false;
 }
 
 #if defined(_WIN32)
@@ -106,8 +141,10 @@ bool callEntry (void* entry, void* handle)
 
 } // namespace
 
-PluginModule::PluginModule (const std::string& bundlePath) : path (moduleFileOf (bundlePath))
+PluginModule::PluginModule (const std::string& bundleOrModule)
 {
+	if (!locateModule (bundleOrModule, path, bundle, errorText))
+		return;
 	handle = openLibrary (path, errorText);
 	if (!handle)
 		return;

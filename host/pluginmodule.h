@@ -11,9 +11,9 @@ namespace kt3host {
 class PluginModule
 {
 public:
-	// Loads <bundle>/Contents/x86_64-linux/<name>.so (Windows: x86_64-win/<name>.vst3); on
-	// failure `error ()` says why.
-	explicit PluginModule (const std::string& bundlePath);
+	// Loads <bundle>/Contents/x86_64-linux/<name>.so (Windows: x86_64-win/<name>.vst3), given
+	// the bundle, that module file or a link to either; on failure `error ()` says why.
+	explicit PluginModule (const std::string& bundleOrModule);
 	~PluginModule ();
 	PluginModule (const PluginModule&) = delete;
 	PluginModule& operator= (const PluginModule&) = delete;
@@ -25,10 +25,13 @@ public:
 	// A new reference to the module's factory (the caller releases it), or null.
 	Steinberg::IPluginFactory* factory () const;
 	const std::string& modulePath () const { return path; }
+	// The bundle the module is in; empty for a module file outside a bundle.
+	const std::string& bundlePath () const { return bundle; }
 
 private:
 	void* handle = nullptr;
 	std::string path;
+	std::string bundle;
 	std::string errorText;
 };
 

@@ -3,14 +3,18 @@
 #include "directprocessor.h"
 #include "kt3ids.h"
 #include "processblock.h"
+#include "renderrun.h"
 #include "reverbmodel.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 #include <sys/wait.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 using namespace Steinberg::Vst;
 
@@ -104,20 +108,47 @@ TEST (Render, DemoWritesWetAndDryFiles)
 	EXPECT_NE (wet.left, std::vector<float> (wet.frames (), 0.0f));
 }
 
-TEST (Render, ErrorsAreOneLineAndANonZeroExit)
+TEST (Render, ErrorsAreOneLineWithStatusTwoForUsageAndOneForFailedRenders)
 {
 	std::string error;
 	const std::string in = tempPath ("err-in.wav");
 	ASSERT_TRUE (writeAudio (in, shortInput (48000), error));
-	EXPECT_EQ (run ("--in /nonexistent/file.wav"), 1);
-	EXPECT_EQ (run ("--in " + in + " --set Colour=3"), 1);
-	EXPECT_EQ (run ("--in " + in + " --set Size=abc"), 1);
-	EXPECT_EQ (run ("--in " + in + " --set Size"), 1);
-	EXPECT_EQ (run ("--plugin /nonexistent.vst3"), 1);
-	EXPECT_EQ (run ("--in " + in + " --out /nonexistent/dir/out.wav"), 1);
-	EXPECT_EQ (run ("--block 0"), 1);
-	EXPECT_EQ (run ("--frobnicate"), 1);
+	const std::vector<std::pair<std::vector<std::string>, int>> cases = {
+	    {{"--in", "/nonexistent/file.wav"}, 1},
+	    {{"--plugin", "/nonexistent.vst3"}, 1},
+	    {{"--in", in, "--out", "/nonexistent/dir/out.wav"}, 1},
+	    {{"--in", in, "--set", "Colour=3"}, 2},
+	    {{"--in", in, "--set", "Size=abc"}, 2},
+	    {{"--in", in, "--set", "Size"}, 2},
+	    {{"--block", "0"}, 2},
+	    {{"--frobnicate"}, 2},
+	    {{"--tail"}, 2},
+	};
+	for (const auto& [arguments, status] : cases)
+	{
+		const kt3test::ToolRun r = kt3test::runTool (arguments);
+		EXPECT_EQ (r.status, status) << arguments[0] << " " << r.err;
+		EXPECT_EQ (std::count (r.err.begin (), r.err.end (), '\n'), 1) << r.err;
+		EXPECT_EQ (r.err.rfind ("kt3-render: ", 0), 0u) << r.err;
+		EXPECT_EQ (r.out, "");
+	}
 	EXPECT_EQ (run ("--list-params"), 0);
+}
+
+TEST (Render, TheSummaryMeasuresTheInputAloneAndListsTheValuesApplied)
+{
+	// A constant 0.125 in: -18.1 dBFS peak and RMS, however long the tail after it.
+	kt3test::ScratchFolder dir;
+	kt3test::writeSignal (dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, 48000,
+	                      [] (int64_t, int) { return 0.125f; });
+	const kt3test::ToolRun r = kt3test::runTool (
+	    {"--in", dir / "in.wav", "--out", dir / "out.wav", "--tail", "5", "--set", "Size=4.5m", "--set", "Output=-6dB"});
+	ASSERT_EQ (r.status, 0) << r.err;
+	EXPECT_NEAR (kt3test::numberAfter (r.out, "in  left", "RMS "), -18.1, 0.05) << r.out;
+	EXPECT_NEAR (kt3test::numberAfter (r.out, "in  right", "peak "), -18.1, 0.05) << r.out;
+	EXPECT_NE (r.out.find ("Size 4.50 m, HF Damp 70.00 %, Mix 90.00 %, Output -6.00 dB"), std::string::npos) << r.out;
+	EXPECT_NE (r.out.find ("(288000 frames, 5.00 s tail)"), std::string::npos) << r.out;
+	EXPECT_EQ (r.out.find ("clipped"), std::string::npos) << "a float output clips nothing";
 }
 
 TEST (Render, ByDefaultTheTailRingsOutUntilItHasDecayed)

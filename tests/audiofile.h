@@ -1,5 +1,5 @@
-// Stereo audio files through libsndfile: WAV, FLAC and AIFF in, the format chosen by the
-// output file's extension out (32-bit float WAV unless it names another).
+// Whole stereo audio files in memory, for the tests: read through AudioReader, written
+// through AudioWriter in the format the extension names.
 #pragma once
 
 #include <string>
