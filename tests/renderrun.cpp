@@ -24,11 +24,11 @@ std::string readBytes (const std::string& path)
 	return bytes.str ();
 }
 
-ScratchFolder::ScratchFolder ()
+ScratchFolder::ScratchFolder (const std::string& tag)
 {
 	const auto* test = ::testing::UnitTest::GetInstance ()->current_test_info ();
 	path = fs::path (::testing::TempDir ()) / ("kt3-render-" + std::string (test->test_suite_name ()) + "-" +
-	                                           test->name () + "-" + std::to_string (getpid ()));
+	                                           test->name () + "-" + tag + "-" + std::to_string (getpid ()));
 	fs::remove_all (path);
 	fs::create_directories (path);
 }
@@ -50,7 +50,7 @@ std::vector<std::string> ScratchFolder::files () const
 
 ToolRun runTool (const std::vector<std::string>& arguments, const ProcessLimits& limits)
 {
-	const ScratchFolder scratch;
+	const ScratchFolder scratch ("run");
 	const std::string outPath = scratch / "stdout", errPath = scratch / "stderr";
 	const std::string program = KT3_RENDER_PATH;
 	const pid_t pid = fork ();
@@ -137,7 +137,7 @@ double numberAfter (const std::string& text, const std::string& line, const std:
 		const auto start = l.find (line);
 		if (start == std::string::npos)
 			continue;
-		const auto at = l.find (label, start);
+		const auto at = l.rfind (label);
 		if (at != std::string::npos)
 			return std::strtod (l.c_str () + at + label.size (), nullptr);
 	}

@@ -34,7 +34,7 @@ ToolRun runToolInProcess (const std::vector<std::string>& arguments);
 struct ScratchFolder
 {
 	std::filesystem::path path;
-	ScratchFolder ();
+	explicit ScratchFolder (const std::string& tag = "files");
 	~ScratchFolder ();
 	ScratchFolder (const ScratchFolder&) = delete;
 	ScratchFolder& operator= (const ScratchFolder&) = delete;
@@ -51,7 +51,7 @@ void writeSignal (const std::string& path, int format, int rate, int channels, i
 // Reproducible noise of the given amplitude.
 float noiseAt (int64_t frame, int channel, float amplitude);
 
-// The number after `label` on the line of `text` that starts with `line`; NaN if none.
+// The number after the last `label` on the line of `text` that holds `line`; NaN if none.
 double numberAfter (const std::string& text, const std::string& line, const std::string& label);
 
 std::string readBytes (const std::string& path);

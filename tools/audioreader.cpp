@@ -89,7 +89,9 @@ int AudioReader::read (float* left, float* right, int frames, std::string& error
 		const sf_count_t got = sf_readf_float (file, interleaved.data (), want);
 		if (got < 0 || sf_error (file) != SF_ERR_NO_ERROR)
 		{
-			error = "reading '" + path + "' failed: " + sf_strerror (file);
+			// A decoder that runs out of data part-way reports an error of its own.
+			error = claimedFrames >= 0 && position < claimedFrames ? truncation () + " (" + sf_strerror (file) + ")"
+			                                                       : "reading '" + path + "' failed: " + sf_strerror (file);
 			return -1;
 		}
 		for (sf_count_t i = 0; i < got; ++i)
@@ -114,9 +116,14 @@ int AudioReader::read (float* left, float* right, int frames, std::string& error
 	}
 	if (done < frames && claimedFrames >= 0 && position < claimedFrames)
 	{
-		error = "'" + path + "' is truncated: it holds " + std::to_string (position) + " of the " +
-		        std::to_string (claimedFrames) + " frames its header claims";
+		error = truncation ();
 		return -1;
 	}
 	return done;
+}
+
+std::string AudioReader::truncation () const
+{
+	return "'" + path + "' is truncated: it holds " + std::to_string (position) + " of the " +
+	       std::to_string (claimedFrames) + " frames its header claims";
 }

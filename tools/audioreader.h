@@ -32,6 +32,8 @@ public:
 	int read (float* left, float* right, int frames, std::string& error) override;
 
 private:
+	std::string truncation () const;
+
 	SNDFILE* file = nullptr;
 	SF_INFO info {};
 	std::string path;
