@@ -1,5 +1,5 @@
 // kt3-render's command line: --version, --help, its man page and its default plug-in. The
-// options the parser takes (the option literals in tools/render.cpp), those --help lists and
+// options the parser takes (the option literals in tools/renderoptions.cpp), those --help lists and
 // those the man page describes must be the same set; each one listed must be accepted with the
 // value the help names; the man page must render without warnings; an installed copy must
 // default to the bundle installed beside it.
@@ -151,8 +151,8 @@ std::set<std::string> optionWords (const std::string& text)
 	return words;
 }
 
-// The options the parser compares its arguments with: the string literals in render.cpp that
-// are an option and nothing else.
+// The options the parser compares its arguments with: the string literals in renderoptions.cpp
+// that are an option and nothing else.
 std::set<std::string> parserOptions ()
 {
 	const std::string source = readFile (kSource);
@@ -189,7 +189,7 @@ std::set<std::string> minus (const std::set<std::string>& a, const std::set<std:
 std::map<std::string, std::string> helpEntries (const std::string& text)
 {
 	std::map<std::string, std::string> entries;
-	static const std::regex entry ("^  (?:(-[A-Za-z]), )?(--[a-z][a-z-]*)(?: ([A-Z][A-Z=]*))?  ");
+	static const std::regex entry ("^  (?:(-[A-Za-z]), )?(--[a-z][a-z-]*)(?: ([A-Z][A-Z=,]*))?  ");
 	std::istringstream lines (text);
 	std::string line;
 	std::smatch m;
@@ -208,7 +208,7 @@ std::map<std::string, std::string> helpEntries (const std::string& text)
 std::map<std::string, std::string> manEntries (const std::string& text)
 {
 	std::map<std::string, std::string> entries;
-	static const std::regex valued ("^\\.BI -[-A-Za-z]+ \" ([A-Z]+)\"");
+	static const std::regex valued ("^\\.BI -[-A-Za-z]+ \" ([A-Z,]+)\"");
 	std::istringstream lines (text);
 	std::string line, tag;
 	bool tagNext = false;
@@ -301,21 +301,20 @@ TEST (Help, GoesToStandardOutputAndExitsZero)
 	}
 }
 
-TEST (Help, UsageErrorsStillPrintTheUsageAndExitOne)
+TEST (Help, UsageErrorsAreOneLineAndExitTwo)
 {
 	const Outcome unknown = run (kTool, {"--frobnicate"});
-	EXPECT_EQ (unknown.status, 1);
+	EXPECT_EQ (unknown.status, 2);
 	EXPECT_EQ (unknown.out, "");
-	EXPECT_EQ (unknown.err.rfind ("kt3-render: unknown option '--frobnicate'\nusage: kt3-render [--plugin BUNDLE]", 0), 0u)
-	    << unknown.err;
+	EXPECT_EQ (unknown.err, "kt3-render: unknown option '--frobnicate' (kt3-render --help lists them)\n");
 }
 
 TEST (Help, ListsExactlyTheOptionsTheParserTakesAsDoesTheManPage)
 {
 	const std::set<std::string> parser = parserOptions ();
-	ASSERT_GE (parser.size (), 11u) << "options found in " << kSource << ":" << listed (parser);
-	for (const char* option : {"--plugin", "--in", "--out", "--set", "--bypass", "--block", "--tail", "--list-params",
-	                           "-h", "--help", "--version"})
+	ASSERT_GE (parser.size (), 15u) << "options found in " << kSource << ":" << listed (parser);
+	for (const char* option : {"--plugin", "--in", "--channels", "--out", "--format", "--set", "--clamp", "--bypass",
+	                           "--block", "--tail", "--list-params", "--formats", "-h", "--help", "--version"})
 		EXPECT_TRUE (parser.count (option)) << option << " not found in " << kSource;
 
 	const std::set<std::string> inHelp = optionWords (help ()), inMan = optionWords (manText ());
@@ -352,8 +351,9 @@ TEST (Help, EveryOptionIsAcceptedWithTheValueItNames)
 	const Scratch scratch ("values");
 	const fs::path& dir = scratch.path;
 	const std::map<std::string, std::string> sample = {
-	    {"BUNDLE", kBuildBundle}, {"FILE", (dir / "file.wav").string ()}, {"NAME=TEXT", "Size=4.5"},
-	    {"N", "256"},            {"SECONDS", "0.5"},
+	    {"BUNDLE", kBuildBundle}, {"FILE", (dir / "file.wav").string ()}, {"NAME=VALUE", "Size=4.5"},
+	    {"N", "256"},            {"SECONDS", "0.5"},                    {"FORMAT", "pcm24"},
+	    {"L,R", "1,2"},
 	};
 	const auto entries = helpEntries (help ());
 	ASSERT_FALSE (entries.empty ());
@@ -372,7 +372,7 @@ TEST (Help, EveryOptionIsAcceptedWithTheValueItNames)
 		if (!value.empty ())
 		{
 			const Outcome bare = run (kTool, {option});
-			EXPECT_EQ (bare.status, 1) << option;
+			EXPECT_EQ (bare.status, 2) << option;
 			EXPECT_NE (bare.err.find (option + " needs a value"), std::string::npos) << option << ": " << bare.err;
 		}
 	}
@@ -384,7 +384,7 @@ TEST (Help, ParameterTablesAreThePluginsOwn)
 	const Outcome list = run (kTool, {"--list-params"});
 	ASSERT_EQ (list.status, 0) << list.err;
 	const auto parameters = trimmedLines (list.out);
-	ASSERT_EQ (parameters.size (), 5u) << list.out;
+	ASSERT_EQ (parameters.size (), 6u) << list.out;
 	const auto helpLines = trimmedLines (help ()), manLines = trimmedLines (manText ());
 	for (const auto& p : parameters)
 	{
@@ -405,7 +405,9 @@ TEST (Help, ParameterTablesAreThePluginsOwn)
 TEST (Help, DefaultsAreTheOnesUsed)
 {
 	const std::string text = help ();
-	for (const char* said : {"Default: 512 frames.", "Default: kt3-render.wav, or kt3-demo.wav without --in"})
+	for (const char* said : {"Default: 512 frames.", "Default: kt3-render.wav, or kt3-demo.wav without --in",
+	                         "Default: auto, until", "Default: 1,2, or 1,1 for a mono input.",
+	                         "Default: such a value is an error."})
 		EXPECT_NE (text.find (said), std::string::npos) << said;
 
 	// Without --in and --out: the demo into kt3-demo.wav beside kt3-demo-dry.wav, blocks of 512.
@@ -451,7 +453,8 @@ TEST (DefaultPlugin, IsTheBuildTreesBundleForTheBuiltProgram)
 {
 	const std::string installed = installedBundleFor (kTool);
 	const std::string expected = fs::exists (installed) ? installed : kBuildBundle;
-	EXPECT_NE (help ().find ("  --plugin BUNDLE  the VST 3 bundle (a .vst3 folder) to load.\n"
+	EXPECT_NE (help ().find ("  --plugin BUNDLE  the VST 3 bundle (a .vst3 folder) to load, its module\n"
+	                         "                   (the .so in Contents/x86_64-linux) or a link to either.\n"
 	                         "                   Default: " + expected + "\n"),
 	           std::string::npos);
 }

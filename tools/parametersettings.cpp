@@ -46,6 +46,33 @@ bool resolveSwitch (const std::string& title, const std::string& text, Parameter
 	return true;
 }
 
+// A parameter of named steps (such as a preset list) takes a step's name as displayed.
+bool isList (IEditController* controller, const ParameterInfo& info)
+{
+	double number = 0;
+	std::string why;
+	return info.stepCount > 1 && !parseDecimal (displayOf (controller, info.id, 0.0), "", number, why);
+}
+
+bool resolveStepName (IEditController* controller, const ParameterInfo& info, const std::string& text,
+                      ParameterSetting& setting, std::string& error)
+{
+	std::string names;
+	for (int32 step = 0; step <= info.stepCount; ++step)
+	{
+		const double normalized = double (step) / info.stepCount;
+		const std::string name = displayOf (controller, info.id, normalized);
+		if (name == text)
+		{
+			setting.normalized = normalized;
+			return true;
+		}
+		names += (step ? ", " : "") + name;
+	}
+	error = kt3host::toAscii (info.title) + " takes one of " + names + ", not '" + text + "'";
+	return false;
+}
+
 bool resolveNumber (IEditController* controller, const ParameterInfo& info, const std::string& text, bool clamp,
                     ParameterSetting& setting, std::vector<std::string>& warnings, std::string& error)
 {
@@ -60,7 +87,7 @@ bool resolveNumber (IEditController* controller, const ParameterInfo& info, cons
 	if (!parseDecimal (displayOf (controller, info.id, 0.0), "", lowest, why) ||
 	    !parseDecimal (displayOf (controller, info.id, 1.0), "", highest, why))
 	{
-		error = title + " has no numeric range";
+		error = title + ": " + why;
 		return false;
 	}
 	const std::string range = displayOf (controller, info.id, 0.0) + " to " + displayOf (controller, info.id, 1.0) +
@@ -103,8 +130,9 @@ bool resolveSettings (IEditController* controller, const std::vector<std::pair<s
 		}
 		ParameterSetting setting;
 		setting.id = info.id;
-		const bool resolved = info.stepCount == 1 ? resolveSwitch (title, text, setting, error)
-		                                          : resolveNumber (controller, info, text, clamp, setting, warnings, error);
+		const bool resolved = info.stepCount == 1          ? resolveSwitch (title, text, setting, error)
+		                      : isList (controller, info) ? resolveStepName (controller, info, text, setting, error)
+		                                                  : resolveNumber (controller, info, text, clamp, setting, warnings, error);
 		if (!resolved)
 			return false;
 		settings.push_back (setting);

@@ -1,6 +1,7 @@
 // The --set texts resolved against the plug-in's controller: each names a parameter by title
 // and gives a plain decimal value in its display units (optionally with the unit), checked
-// against its range; a two-state parameter (Bypass) takes on or off.
+// against its range; a two-state parameter (Bypass) takes on or off, a list of named steps
+// (Preset) a step's name.
 #pragma once
 
 #include "pluginterfaces/vst/ivsteditcontroller.h"
