@@ -11,6 +11,7 @@ packages=(
   juce-modules-source-data fst-dev # the VST 3 SDK and the VST 2.4 header
   libstb-dev libxcb1-dev           # the editor: PNG decoding, the X11 connection
   libsndfile1-dev                  # kt3-render's audio files
+  lv2-dev                          # the LV2 plug-in: its headers and vocabularies
 )
 if [ "${1:-all}" != plugin ]; then
   packages+=(
@@ -19,6 +20,7 @@ if [ "${1:-all}" != plugin ]; then
     libxcb-xtest0-dev xvfb xauth     # editor tests against a real X server
     clang libclang-rt-14-dev         # the fuzz targets
     locales # locale sources: a test generates a decimal-comma locale from them
+    liblilv-dev lilv-utils sordi     # LV2 hosting, lv2apply and lv2info, sord_validate
     groff-base                       # groff: a test renders kt3-render's man page, warnings on
     dpkg-dev file lintian            # the Debian package: dependencies, and its check
     # The Windows module: the MinGW-w64 cross compiler, Wine to run its tests and its moduleinfo
