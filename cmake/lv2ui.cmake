@@ -1,0 +1,1 @@
+# The LV2 plug-in's editor (KT3_ui.so in the LV2 bundle).

@@ -1,0 +1,1 @@
+# The LV2 plug-in's tests.

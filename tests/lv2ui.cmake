@@ -1,0 +1,1 @@
+# The LV2 editor's tests.
