@@ -20,15 +20,31 @@ IPtr<MemoryStream> streamOf (const Bytes& bytes)
 	return stream;
 }
 
+template <typename Part>
+Bytes stateOf (Part* part)
+{
+	auto stream = owned (new MemoryStream);
+	if (part->getState (stream) != kResultOk)
+		return {};
+	const auto* data = reinterpret_cast<const uint8*> (stream->getData ());
+	return Bytes (data, data + stream->getSize ());
+}
+
 } // namespace
 
 Bytes getState (Vst::IComponent* component)
 {
-	auto stream = owned (new MemoryStream);
-	if (component->getState (stream) != kResultOk)
-		return {};
-	const auto* data = reinterpret_cast<const uint8*> (stream->getData ());
-	return Bytes (data, data + stream->getSize ());
+	return stateOf (component);
+}
+
+Bytes getControllerState (Vst::IEditController* controller)
+{
+	return stateOf (controller);
+}
+
+tresult setControllerState (Vst::IEditController* controller, const Bytes& bytes)
+{
+	return controller->setState (streamOf (bytes));
 }
 
 tresult setState (Vst::IComponent* component, const Bytes& bytes)

@@ -14,5 +14,8 @@ Bytes getState (Steinberg::Vst::IComponent* component);
 Steinberg::tresult setState (Steinberg::Vst::IComponent* component, const Bytes& bytes);
 Steinberg::tresult setComponentState (Steinberg::Vst::IEditController* controller,
                                       const Bytes& bytes);
+// The controller's own state (getState / setState); empty when getState fails.
+Bytes getControllerState (Steinberg::Vst::IEditController* controller);
+Steinberg::tresult setControllerState (Steinberg::Vst::IEditController* controller, const Bytes& bytes);
 
 } // namespace kt3host

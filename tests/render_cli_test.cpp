@@ -314,7 +314,8 @@ TEST (Help, ListsExactlyTheOptionsTheParserTakesAsDoesTheManPage)
 	const std::set<std::string> parser = parserOptions ();
 	ASSERT_GE (parser.size (), 15u) << "options found in " << kSource << ":" << listed (parser);
 	for (const char* option : {"--plugin", "--in", "--channels", "--out", "--format", "--set", "--clamp", "--bypass",
-	                           "--block", "--tail", "--list-params", "--formats", "-h", "--help", "--version"})
+	                           "--block", "--tail", "--list-params", "--formats", "-h", "--help", "--version", "--preset",
+	                           "--save-preset", "--list-presets"})
 		EXPECT_TRUE (parser.count (option)) << option << " not found in " << kSource;
 
 	const std::set<std::string> inHelp = optionWords (help ()), inMan = optionWords (manText ());
@@ -353,8 +354,10 @@ TEST (Help, EveryOptionIsAcceptedWithTheValueItNames)
 	const std::map<std::string, std::string> sample = {
 	    {"BUNDLE", kBuildBundle}, {"FILE", (dir / "file.wav").string ()}, {"NAME=VALUE", "Size=4.5"},
 	    {"N", "256"},            {"SECONDS", "0.5"},                    {"FORMAT", "pcm24"},
-	    {"L,R", "1,2"},
+	    {"L,R", "1,2"},          {"PRESET", "Small Room"},
 	};
+	// Values that the option's own rule needs in place of the sample for their name.
+	const std::map<std::string, std::string> ownSample = {{"--save-preset", (dir / "file.vstpreset").string ()}};
 	const auto entries = helpEntries (help ());
 	ASSERT_FALSE (entries.empty ());
 	for (const auto& [option, value] : entries)
@@ -363,7 +366,7 @@ TEST (Help, EveryOptionIsAcceptedWithTheValueItNames)
 		if (!value.empty ())
 		{
 			ASSERT_TRUE (sample.count (value)) << "no sample value for " << option << " " << value;
-			arguments.push_back (sample.at (value));
+			arguments.push_back (ownSample.count (option) ? ownSample.at (option) : sample.at (value));
 		}
 		arguments.push_back ("--list-params"); // acts on nothing else: no audio read or written
 		const Outcome r = run (kTool, arguments);
@@ -377,6 +380,7 @@ TEST (Help, EveryOptionIsAcceptedWithTheValueItNames)
 		}
 	}
 	EXPECT_FALSE (fs::exists (dir / "file.wav"));
+	EXPECT_FALSE (fs::exists (dir / "file.vstpreset"));
 }
 
 TEST (Help, ParameterTablesAreThePluginsOwn)

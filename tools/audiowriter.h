@@ -1,11 +1,11 @@
-// An output file that appears whole or not at all. It is written to a temporary file in the
-// target's folder; finish () closes, syncs and reads back its frame count, and commit ()
-// renames it over the target. Destroyed before commit (), it removes the temporary file,
-// leaving the target as it was. Integer formats clip samples beyond full scale, counted per
+// An audio file that appears whole or not at all (a ReplacementFile): finish () closes and syncs
+// it and reads back its frame count, and commit () renames it over the target. Destroyed before
+// commit (), it leaves the target as it was. Integer formats clip samples beyond full scale, counted per
 // channel.
 #pragma once
 
 #include "outputformat.h"
+#include "replacementfile.h"
 
 #include <sndfile.h>
 #include <cstdint>
@@ -30,18 +30,14 @@ public:
 	int64_t frames () const { return written; }
 	int64_t clipped (int channel) const { return clippedSamples[channel]; }
 	bool clips () const { return format.clips; }
-	const std::string& target () const { return targetPath; }
+	const std::string& target () const { return output.target (); }
 
 private:
-	void discard ();
-
 	OutputFormat format;
-	std::string targetPath, tempPath;
-	int fd = -1;
+	ReplacementFile output;
 	SNDFILE* file = nullptr;
 	int sampleRate = 0;
 	int64_t written = 0;
 	int64_t clippedSamples[2] = {0, 0};
 	std::vector<float> interleaved;
-	bool finished = false;
 };

@@ -1,5 +1,6 @@
 #include "renderoptions.h"
 #include "decimaltext.h"
+#include "presetchoice.h"
 
 #include <filesystem>
 #include <system_error>
@@ -64,7 +65,8 @@ OptionsAction parseOptions (const std::vector<std::string>& arguments, RenderOpt
 	{
 		const std::string& arg = arguments[i];
 		const bool takesValue = arg == "--plugin" || arg == "--in" || arg == "--out" || arg == "--set" ||
-		                        arg == "--format" || arg == "--channels" || arg == "--block" || arg == "--tail";
+		                        arg == "--preset" || arg == "--save-preset" || arg == "--format" ||
+		                        arg == "--channels" || arg == "--block" || arg == "--tail";
 		if (takesValue && i + 1 >= arguments.size ())
 		{
 			error = arg + " needs a value";
@@ -87,6 +89,29 @@ OptionsAction parseOptions (const std::vector<std::string>& arguments, RenderOpt
 				return OptionsAction::usageError;
 			}
 			o.settings.emplace_back (value.substr (0, eq), value.substr (eq + 1));
+		}
+		else if (arg == "--preset")
+		{
+			if (!o.preset.empty ())
+			{
+				error = "--preset is given twice ('" + o.preset + "', then '" + value + "'); --set changes single values";
+				return OptionsAction::usageError;
+			}
+			if (value.empty ())
+			{
+				error = "--preset takes a preset's name or a .vstpreset file, not ''";
+				return OptionsAction::usageError;
+			}
+			o.preset = value;
+		}
+		else if (arg == "--save-preset")
+		{
+			if (!isPresetFileName (value))
+			{
+				error = "--save-preset takes a file name ending in .vstpreset, not '" + value + "'";
+				return OptionsAction::usageError;
+			}
+			o.savePreset = value;
 		}
 		else if (arg == "--format")
 		{
@@ -126,6 +151,8 @@ OptionsAction parseOptions (const std::vector<std::string>& arguments, RenderOpt
 			o.listParams = true;
 		else if (arg == "--formats")
 			o.listFormats = true;
+		else if (arg == "--list-presets")
+			o.listPresets = true;
 		else if (arg == "--help" || arg == "-h")
 			return OptionsAction::help;
 		else if (arg == "--version")

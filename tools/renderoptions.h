@@ -12,12 +12,15 @@ struct RenderOptions
 	std::string plugin;
 	std::string in, out;
 	std::vector<std::pair<std::string, std::string>> settings; // title, value text
+	std::string preset;     // a factory preset's name or a .vstpreset file; empty: none
+	std::string savePreset; // the .vstpreset file to write; empty: none
 	SampleFormat format = SampleFormat::automatic;
 	int leftChannel = -1, rightChannel = -1; // 0-based; -1: the input's own
 	bool clamp = false;
 	bool bypass = false;
 	bool listParams = false;
 	bool listFormats = false;
+	bool listPresets = false;
 	int block = 512;
 	double tail = -1.0; // seconds; negative: auto, until the plug-in's tail has decayed
 };

@@ -6,6 +6,7 @@
 #include "outputformat.h"
 #include "parametersettings.h"
 #include "plugininstance.h"
+#include "presetchoice.h"
 #include "renderhelp.h"
 #include "renderloop.h"
 #include "renderoptions.h"
@@ -82,13 +83,66 @@ TailPlan tailPlan (const RenderOptions& o, IAudioProcessor* processor, double sa
 	return {int64_t (reported == kInfiniteTail ? longest : std::min (double (reported), longest)), true};
 }
 
+struct StartingValues
+{
+	std::vector<ParameterSetting> changes;
+	StartingPreset preset;
+};
+
+// The starting values: the preset's, then the --set values over them. The controller takes
+// them now, the processor with the first block's changes (a program change first, as the
+// plug-in applies it before the block's other changes).
+StartingValues startingValues (const RenderOptions& o, const kt3host::PluginModule& module,
+                               kt3host::PluginInstance& plugin, FILE* err)
+{
+	IEditController* controller = plugin.controller ();
+	std::vector<ParameterSetting> changes;
+	std::vector<std::string> warnings;
+	std::string error;
+	if (!resolveSettings (controller, o.settings, o.clamp, changes, warnings, error))
+		throw Failure {kExitUsage, error};
+	for (const auto& warning : warnings)
+		std::fprintf (err, "kt3-render: warning: %s\n", warning.c_str ());
+
+	StartingPreset preset;
+	if (!o.preset.empty ())
+	{
+		bool usage = false;
+		if (!choosePreset (module, controller, o.preset, preset, usage, error))
+			throw Failure {usage ? kExitUsage : kExitRenderFailed, error};
+		if (!applyPreset (plugin, preset, error))
+			throw Failure {kExitRenderFailed, "'" + o.preset + "': " + error};
+		if (!preset.fromFile)
+			changes.insert (changes.begin (), preset.programChange);
+	}
+	for (const auto& change : changes)
+		controller->setParamNormalized (change.id, change.normalized);
+	return {changes, preset};
+}
+
+// --save-preset's file: the starting values and the bypass (`bypassId`, with --bypass).
+void saveStartingValues (const RenderOptions& o, const kt3host::PluginModule& module, const StartingValues& start,
+                         ParamID bypassId, FILE* out)
+{
+	std::vector<ParameterSetting> saved = start.changes;
+	if (o.bypass)
+		saved.push_back ({bypassId, 1.0});
+	std::string error;
+	if (!savePreset (module, start.preset.fromFile ? &start.preset : nullptr, saved, o.savePreset, error))
+		throw Failure {kExitRenderFailed, error};
+	std::fprintf (out, "kt3-render: saved the starting values as the preset %s\n", o.savePreset.c_str ());
+}
+
 int render (const RenderOptions& o, FILE* out, FILE* err)
 {
 	const bool demo = o.in.empty ();
 	const std::string outPath = !o.out.empty () ? o.out : demo ? "kt3-demo.wav" : "kt3-render.wav";
+	// --save-preset alone writes the preset without rendering.
+	const bool renders = o.savePreset.empty () || !o.in.empty () || !o.out.empty ();
+	const bool lists = o.listParams || o.listPresets;
 	OutputFormat format;
 	std::string error;
-	if (!o.listParams && !outputFormatFor (outPath, o.format, format, error))
+	if (renders && !lists && !outputFormatFor (outPath, o.format, format, error))
 		throw Failure {kExitUsage, error};
 
 	kt3host::PluginModule module (o.plugin);
@@ -103,13 +157,14 @@ int render (const RenderOptions& o, FILE* out, FILE* err)
 		std::fputs (parameterTable (controller).c_str (), out);
 		return kExitSuccess;
 	}
-
-	std::vector<ParameterSetting> changes;
-	std::vector<std::string> warnings;
-	if (!resolveSettings (controller, o.settings, o.clamp, changes, warnings, error))
-		throw Failure {kExitUsage, error};
-	for (const auto& warning : warnings)
-		std::fprintf (err, "kt3-render: warning: %s\n", warning.c_str ());
+	if (o.listPresets)
+	{
+		std::string table;
+		if (!presetTable (controller, table, error))
+			throw Failure {kExitRenderFailed, error};
+		std::fputs (table.c_str (), out);
+		return kExitSuccess;
+	}
 	ParameterInfo bypass {};
 	if (o.bypass)
 	{
@@ -117,8 +172,13 @@ int render (const RenderOptions& o, FILE* out, FILE* err)
 			throw Failure {kExitRenderFailed, "the plug-in has no Bypass parameter"};
 		controller->setParamNormalized (bypass.id, 1.0);
 	}
-	for (const auto& change : changes)
-		controller->setParamNormalized (change.id, change.normalized);
+	const StartingValues start = startingValues (o, module, plugin, err);
+	const std::vector<ParameterSetting>& changes = start.changes;
+	if (!renders)
+	{
+		saveStartingValues (o, module, start, bypass.id, out);
+		return kExitSuccess;
+	}
 
 	AudioReader reader;
 	DemoPhrase phrase;
@@ -170,6 +230,8 @@ int render (const RenderOptions& o, FILE* out, FILE* err)
 	report.block = o.block;
 	report.seconds = seconds;
 	printSummary (out, report, controller, loop, wet);
+	if (!o.savePreset.empty ())
+		saveStartingValues (o, module, start, bypass.id, out);
 	return kExitSuccess;
 }
 
