@@ -1,11 +1,12 @@
 // kt3-render's program on a fuzzed command line and input file. The input's first part, up to
 // a NUL byte, is the argument vector (one argument per line); the rest is the input file. Paths
 // are kept inside a scratch folder: the values of --in and --out become the input file and an
-// output there (the output keeps the given extension), --plugin becomes the built bundle, its
-// module or a path that does not exist, and --tail is left to its default so that one run stays
-// short. Checked: the program returns 0, 1 or 2 (it never aborts: a sanitizer or libFuzzer
+// output there (the output keeps the given extension), as does --save-preset's; a --preset file
+// becomes the input file under a .vstpreset name; --plugin becomes the built bundle, its module
+// or a path that does not exist; and --tail is left to its default so that one run stays short. Checked: the program returns 0, 1 or 2 (it never aborts: a sanitizer or libFuzzer
 // reports a crash), a failed run leaves no output and no temporary file, and a successful
 // render leaves its output.
+#include "presetchoice.h"
 #include "rendertool.h"
 
 #include <dlfcn.h>
@@ -46,7 +47,7 @@ std::string extensionOf (const std::string& name)
 	for (char& c : extension)
 		if (c == '/' || c == '\0')
 			c = '_';
-	return extension.substr (0, 8);
+	return extension.substr (0, 12);
 }
 
 std::string pluginFor (const std::string& value)
@@ -71,6 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 	                              RTLD_NOW | RTLD_NODELETE);
 	require (module != nullptr, "the module loads");
 	const fs::path input = scratch () / "in.wav";
+	const fs::path presetInput = scratch () / "in.vstpreset";
 	const fs::path outputs = scratch () / "out";
 	fs::remove_all (outputs);
 	fs::create_directories (outputs);
@@ -80,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 		++split;
 	std::ofstream (input, std::ios::binary)
 	    .write (reinterpret_cast<const char*> (data + split + (split < size)), size - split - (split < size));
+	fs::copy_file (input, presetInput, fs::copy_options::overwrite_existing);
 
 	std::vector<std::string> arguments;
 	std::string line;
@@ -111,6 +114,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 			command.push_back (input.string ()), ++i;
 		else if (option == "--out")
 			output = outputs / ("render" + extensionOf (arguments[++i])), command.push_back (output.string ());
+		else if (option == "--save-preset")
+			command.push_back ((outputs / ("preset" + extensionOf (arguments[++i]))).string ());
+		else if (option == "--preset" && isPresetFileName (arguments[i + 1]))
+			command.push_back (presetInput.string ()), ++i;
 		else if (option == "--plugin")
 			command.push_back (pluginFor (arguments[++i]));
 	}
