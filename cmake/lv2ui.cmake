@@ -1,1 +1,30 @@
 # The LV2 plug-in's editor (KT3_ui.so in the LV2 bundle).
+# The UI's classes: the controller with the editor bound to the LV2 control ports. The UI binary
+# and the tests link them; nothing of the DSP binary or a processor is in them.
+add_library(kt3lv2ui STATIC
+  ${PROJECT_SOURCE_DIR}/source/lv2uicontrolports.cpp
+  ${PROJECT_SOURCE_DIR}/source/lv2uieditor.cpp)
+target_compile_options(kt3lv2ui PRIVATE ${KT3_WARNINGS})
+target_link_libraries(kt3lv2ui PUBLIC kt3editor)
+
+# The UI binary, exporting lv2ui_descriptor only, with the editor's description and bitmaps
+# in the bundle's Resources/.
+add_library(KT3_lv2ui MODULE ${PROJECT_SOURCE_DIR}/source/lv2uientry.cpp)
+target_compile_options(KT3_lv2ui PRIVATE ${KT3_WARNINGS})
+target_link_libraries(KT3_lv2ui PRIVATE kt3lv2ui)
+target_link_options(KT3_lv2ui PRIVATE -Wl,--version-script=${PROJECT_SOURCE_DIR}/source/lv2ui.exports)
+# Every symbol resolved at link time, except in the fuzzing build (see the VST 3 module).
+if(NOT KT3_FUZZ)
+  target_link_options(KT3_lv2ui PRIVATE -Wl,--no-undefined)
+endif()
+set_target_properties(KT3_lv2ui PROPERTIES PREFIX "" OUTPUT_NAME KT3_ui
+  LIBRARY_OUTPUT_DIRECTORY ${KT3_LV2_BUNDLE}
+  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/source/lv2ui.exports;${KT3_EDITOR_RESOURCES}")
+add_custom_command(TARGET KT3_lv2ui POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KT3_LV2_BUNDLE}/Resources
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KT3_EDITOR_RESOURCES} ${KT3_LV2_BUNDLE}/Resources
+  COMMENT "Copying the editor resources into the LV2 bundle")
+
+kt3_strip_for_install(KT3_lv2ui)
+install(FILES ${KT3_STRIPPED_DIR}/KT3_ui.so DESTINATION ${KT3_INSTALL_LV2_DIR}/KT3.lv2 COMPONENT runtime)
+install(DIRECTORY ${KT3_LV2_BUNDLE}/Resources DESTINATION ${KT3_INSTALL_LV2_DIR}/KT3.lv2 COMPONENT runtime)

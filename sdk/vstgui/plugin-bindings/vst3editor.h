@@ -58,6 +58,8 @@ public:
 	bool openOffscreen (IRunLoop* runLoop);
 
 	CFrame* getFrame () const { return frame.get (); }
+	// The frame's window in the host's parent window while open, for hosts that embed it by ID.
+	PlatformFrame* getPlatformFrame () const { return platformFrame.get (); }
 
 	Steinberg::tresult PLUGIN_API onSize (Steinberg::ViewRect* newSize) override;
 	Steinberg::tresult PLUGIN_API canResize () override { return Steinberg::kResultFalse; }
