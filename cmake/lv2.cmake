@@ -1,2 +1,36 @@
 # The LV2 bundle in the build tree; installed to ${KT3_INSTALL_LV2_DIR}/KT3.lv2.
 set(KT3_LV2_BUNDLE ${CMAKE_BINARY_DIR}/KT3.lv2 CACHE INTERNAL "The built LV2 bundle")
+
+# The DSP binary: the registered processor behind LV2's entry, exporting lv2_descriptor only.
+add_library(KT3_lv2 MODULE
+  ${PROJECT_SOURCE_DIR}/source/lv2entry.cpp
+  ${PROJECT_SOURCE_DIR}/source/lv2plugin.cpp
+  ${PROJECT_SOURCE_DIR}/source/lv2parameterchanges.cpp)
+target_compile_options(KT3_lv2 PRIVATE ${KT3_WARNINGS})
+target_link_libraries(KT3_lv2 PRIVATE kt3core)
+target_link_options(KT3_lv2 PRIVATE -Wl,--version-script=${PROJECT_SOURCE_DIR}/source/lv2dsp.exports)
+if(NOT KT3_FUZZ)
+  target_link_options(KT3_lv2 PRIVATE -Wl,--no-undefined)
+endif()
+set_target_properties(KT3_lv2 PROPERTIES PREFIX "" OUTPUT_NAME KT3_dsp
+  LIBRARY_OUTPUT_DIRECTORY ${KT3_LV2_BUNDLE}
+  LINK_DEPENDS ${PROJECT_SOURCE_DIR}/source/lv2dsp.exports)
+
+# The bundle's descriptions, written from the parameter and factory preset tables.
+add_executable(kt3-write-lv2-ttl ${PROJECT_SOURCE_DIR}/tools/writelv2ttl.cpp)
+target_compile_options(kt3-write-lv2-ttl PRIVATE ${KT3_WARNINGS})
+target_link_libraries(kt3-write-lv2-ttl PRIVATE kt3core)
+target_compile_definitions(kt3-write-lv2-ttl PRIVATE KT3_LV2_MINOR_VERSION=${PROJECT_VERSION_MINOR}
+                           KT3_LV2_MICRO_VERSION=${PROJECT_VERSION_PATCH})
+set(KT3_LV2_TTL ${KT3_LV2_BUNDLE}/manifest.ttl ${KT3_LV2_BUNDLE}/KT3.ttl ${KT3_LV2_BUNDLE}/presets.ttl)
+add_custom_command(OUTPUT ${KT3_LV2_TTL}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KT3_LV2_BUNDLE}
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:kt3-write-lv2-ttl> ${KT3_LV2_BUNDLE}
+  DEPENDS kt3-write-lv2-ttl
+  COMMENT "Writing the LV2 bundle's descriptions")
+add_custom_target(kt3-lv2-ttl ALL DEPENDS ${KT3_LV2_TTL})
+add_dependencies(KT3_lv2 kt3-lv2-ttl)
+
+kt3_strip_for_install(KT3_lv2)
+install(FILES ${KT3_LV2_TTL} ${KT3_STRIPPED_DIR}/KT3_dsp.so DESTINATION ${KT3_INSTALL_LV2_DIR}/KT3.lv2
+        COMPONENT runtime)
