@@ -19,3 +19,13 @@ find_program(SORD_VALIDATE sord_validate REQUIRED)
 add_test(NAME lv2_bundle_validates
          COMMAND sh -c "${SORD_VALIDATE} /usr/lib/lv2/*.lv2/*.ttl ${KT3_LV2_BUNDLE}/*.ttl")
 set_tests_properties(lv2_bundle_validates PROPERTIES FAIL_REGULAR_EXPRESSION "Error|Warning")
+
+# lv2apply on a WAV file against kt3-render through the VST 3 bundle. Not under the sanitizers:
+# lv2apply is not instrumented and cannot load an instrumented plug-in.
+if(TARGET kt3-render AND NOT KT3_SANITIZE AND NOT KT3_SANITIZE_THREAD)
+  find_program(LV2APPLY lv2apply REQUIRED)
+  kt3_add_test(lv2apply_tests lv2_apply_test.cpp)
+  add_dependencies(lv2apply_tests KT3_lv2 KT3 kt3-render)
+  target_compile_definitions(lv2apply_tests PRIVATE KT3_LV2_BUNDLE_PATH="${KT3_LV2_BUNDLE}"
+                             KT3_BUNDLE_PATH="${KT3_BUNDLE}" KT3_RENDER_PATH="$<TARGET_FILE:kt3-render>")
+endif()

@@ -3,6 +3,7 @@
 #include "factorypresets.h"
 #include "lv2host.h"
 #include "lv2ports.h"
+#include "reverbcontroller.h"
 #include "reverbparameters.h"
 
 #include <gtest/gtest.h>
@@ -111,4 +112,23 @@ TEST (Lv2Bundle, ListsTheFactoryPresetsInTableOrder)
 		lilv_node_free (label);
 	}
 	lilv_nodes_free (presets);
+}
+
+// The ports' plain values become the normalised values the controller's parameters give them.
+TEST (Lv2Bundle, PortMappingIsTheControllersToTheBit)
+{
+	Steinberg::IPtr<ReverbController> controller = Steinberg::owned (new ReverbController);
+	ASSERT_EQ (controller->initialize (nullptr), Steinberg::kResultOk);
+	for (uint32_t i = 0; i < kReverbParamCount; ++i)
+	{
+		const ReverbParameter& p = kReverbParameters[i];
+		for (int step = 0; step <= 4000; ++step)
+		{
+			const float plain = static_cast<float> (p.minPlain + (p.maxPlain - p.minPlain) * step / 4000.0);
+			const double normalized = p.normalized (plain);
+			EXPECT_EQ (normalized, controller->plainParamToNormalized (p.id, plain)) << p.title << " " << plain;
+			EXPECT_EQ (p.plain (normalized), controller->normalizedParamToPlain (p.id, normalized)) << p.title;
+		}
+	}
+	controller->terminate ();
 }
