@@ -51,6 +51,9 @@ TEST (Lv2Bundle, DescribesThePluginAndItsPorts)
 	EXPECT_EQ (lilv_plugin_get_num_ports (plugin), uint32_t (kLv2PortCount));
 	EXPECT_FALSE (lilv_plugin_has_latency (plugin));
 	EXPECT_TRUE (lilv_plugin_has_feature (plugin, nodes.uri (LV2_CORE__hardRTCapable)));
+	LilvNodes* required = lilv_plugin_get_required_features (plugin);
+	EXPECT_EQ (lilv_nodes_size (required), 0u) << "a host without a feature still gets the plug-in";
+	lilv_nodes_free (required);
 
 	for (uint32_t i = 0; i < 4; ++i)
 	{

@@ -84,8 +84,8 @@ std::string plugin ()
 	    << "\t\tfoaf:mbox <mailto:support@orvix-audio.example>\n\t] ;\n"
 	    << "\tlv2:minorVersion " << KT3_LV2_MINOR_VERSION << " ;\n"
 	    << "\tlv2:microVersion " << KT3_LV2_MICRO_VERSION << " ;\n"
-	    << "\tlv2:requiredFeature urid:map ;\n"
-	    << "\tlv2:optionalFeature lv2:hardRTCapable , opts:options ;\n"
+	    // urid:map is optional: without it the plug-in runs, and only its state is refused.
+	    << "\tlv2:optionalFeature lv2:hardRTCapable , opts:options , urid:map ;\n"
 	    << "\topts:supportedOption bufsz:maxBlockLength ;\n"
 	    << "\tlv2:extensionData state:interface ;\n"
 	    << "\tui:ui <" << kLv2UiUri << "> ;\n"
