@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -212,4 +213,32 @@ TEST (Lv2Render, InPlaceBuffersGiveTheSameBits)
 	}
 	for (int c = 0; c < 2; ++c)
 		EXPECT_TRUE (separate[c] == inPlace[c]) << "channel " << c;
+}
+
+// Control values outside the ports' ranges, infinite or not a number (a faulty host) are
+// clamped or ignored as the processor's parameter changes are: the output stays finite.
+TEST (Lv2Render, HostileControlValuesKeepTheOutputFinite)
+{
+	kt3host::Lv2World world (KT3_LV2_BUNDLE_PATH);
+	const LilvPlugin* plugin = world.plugin (kLv2PluginUri);
+	ASSERT_NE (plugin, nullptr);
+	const float bad[] = {NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 11.0f, -21.0f};
+	kt3host::Lv2Instance lv2 (plugin, 48000.0, 512);
+	ASSERT_TRUE (lv2.ready ());
+	lilv_instance_activate (lv2.get ());
+	uint32_t noise = 5;
+	for (float value : bad)
+		for (uint32_t port = kLv2FirstParameter; port <= kLv2Enabled; ++port)
+		{
+			lv2.control (port) = value;
+			for (uint32_t i = 0; i < 512; ++i)
+				lv2.audio (0)[i] = lv2.audio (1)[i] = noiseSample (noise);
+			lv2.run (512);
+			for (int c = 0; c < 2; ++c)
+				ASSERT_TRUE (std::all_of (lv2.audio (2 + c), lv2.audio (2 + c) + 512,
+				                          [] (float x) { return std::isfinite (x); }))
+				    << "port " << port << " at " << value;
+			lv2.control (port) = port == kLv2Enabled ? 1.0f : 0.5f;
+		}
+	lilv_instance_deactivate (lv2.get ());
 }
