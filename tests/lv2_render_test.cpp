@@ -242,3 +242,65 @@ TEST (Lv2Render, HostileControlValuesKeepTheOutputFinite)
 		}
 	lilv_instance_deactivate (lv2.get ());
 }
+
+// activate clears the rings as the VST 3 processor's activation does (the input low-pass keeps
+// its state in both): a loud block, a deactivate and an activate, then silence give the VST 3
+// module's bits, and not those of the same blocks without the reactivation.
+TEST (Lv2Render, ActivateClearsTheRingsAsTheVst3ActivationDoes)
+{
+	kt3host::Lv2World world (KT3_LV2_BUNDLE_PATH);
+	const LilvPlugin* plugin = world.plugin (kLv2PluginUri);
+	ASSERT_NE (plugin, nullptr);
+	kt3host::PluginModule module (KT3_BUNDLE_PATH);
+	ASSERT_TRUE (module.loaded ()) << module.error ();
+	const std::vector<float> loud = [] {
+		std::vector<float> samples (512);
+		uint32_t noise = 3;
+		for (float& x : samples)
+			x = noiseSample (noise);
+		return samples;
+	}();
+	const std::vector<float> silence (512, 0.0f);
+
+	std::vector<float> viaLv2[2]; // [reactivated]: the left output of the silent block
+	for (bool reactivate : {false, true})
+	{
+		kt3host::Lv2Instance lv2 (plugin, 48000.0, 512);
+		ASSERT_TRUE (lv2.ready ());
+		lilv_instance_activate (lv2.get ());
+		for (const std::vector<float>* in : {&loud, &silence})
+		{
+			std::copy (in->begin (), in->end (), lv2.audio (0));
+			std::copy (in->begin (), in->end (), lv2.audio (1));
+			if (reactivate && in == &silence)
+			{
+				lilv_instance_deactivate (lv2.get ());
+				lilv_instance_activate (lv2.get ());
+			}
+			lv2.run (512);
+		}
+		viaLv2[reactivate].assign (lv2.audio (2), lv2.audio (2) + 512);
+		lilv_instance_deactivate (lv2.get ());
+	}
+
+	kt3host::PluginInstance vst3 (module);
+	ASSERT_TRUE (vst3.ready () && vst3.activate (48000.0, 512));
+	kt3host::ProcessBlock block (512);
+	for (const std::vector<float>* in : {&loud, &silence})
+	{
+		if (in == &silence)
+		{
+			vst3.audioProcessor ()->setProcessing (false);
+			vst3.component ()->setActive (false);
+			vst3.component ()->setActive (true);
+			vst3.audioProcessor ()->setProcessing (true);
+		}
+		block.begin (512);
+		for (int c = 0; c < 2; ++c)
+			std::copy (in->begin (), in->end (), block.in (c));
+		block.process (vst3.audioProcessor ());
+	}
+	const std::vector<float> viaVst3 (block.out (0), block.out (0) + 512);
+	EXPECT_TRUE (viaLv2[true] == viaVst3);
+	EXPECT_FALSE (viaLv2[false] == viaVst3);
+}
