@@ -4,8 +4,7 @@ set(KT3_LV2_BUNDLE ${CMAKE_BINARY_DIR}/KT3.lv2 CACHE INTERNAL "The built LV2 bun
 # The DSP binary: the registered processor behind LV2's entry, exporting lv2_descriptor only.
 add_library(KT3_lv2 MODULE
   ${PROJECT_SOURCE_DIR}/source/lv2entry.cpp
-  ${PROJECT_SOURCE_DIR}/source/lv2plugin.cpp
-  ${PROJECT_SOURCE_DIR}/source/lv2parameterchanges.cpp)
+  ${PROJECT_SOURCE_DIR}/source/lv2plugin.cpp)
 target_compile_options(KT3_lv2 PRIVATE ${KT3_WARNINGS})
 target_link_libraries(KT3_lv2 PRIVATE kt3core)
 target_link_options(KT3_lv2 PRIVATE -Wl,--version-script=${PROJECT_SOURCE_DIR}/source/lv2dsp.exports)

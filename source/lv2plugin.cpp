@@ -47,6 +47,8 @@ bool Lv2Plugin::setUp (double sampleRate, const LV2_Feature* const* features)
 	readFeatures (features);
 	for (uint32_t i = 0; i <= kReverbParamCount; ++i)
 		lastSeen[i] = restoredPorts[i] = std::numeric_limits<float>::quiet_NaN ();
+	if (!changes.reserve (kReverbParamCount + 1))
+		return false;
 	processor = owned (new (std::nothrow) KT3ProcessorWithUIController);
 	if (!processor || processor->initialize (nullptr) != kResultOk)
 		return false;

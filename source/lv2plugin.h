@@ -8,7 +8,7 @@
 #pragma once
 
 #include "kt3processorwithuicontroller.h"
-#include "lv2parameterchanges.h"
+#include "public.sdk/source/vst/blockstartchanges.h"
 #include "lv2ports.h"
 
 #include <lv2/core/lv2.h>
@@ -66,7 +66,7 @@ private:
 	float restoredPorts[kReverbParamCount + 1];
 	bool restorePending = false;
 
-	Lv2ParameterChanges changes;
+	BlockStartChanges changes;
 	AudioBusBuffers inBus {};
 	AudioBusBuffers outBus {};
 	float* inPointers[2] = {};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace Steinberg {
 namespace Vst {
@@ -94,66 +95,22 @@ ParamValue Vst2ParameterSlots::newest (int32 index) const
 }
 
 Vst2PendingChanges::Vst2PendingChanges (const ParamID* parameterIds, Vst2ParameterSlots& slots)
-: slots (slots), ids (new ParamID[slots.size ()]), queues (new Queue[slots.size ()])
+: slots (slots), ids (new ParamID[slots.size ()])
 {
 	std::copy_n (parameterIds, slots.size (), ids.get ());
+	if (!reserve (slots.size ()))
+		throw std::bad_alloc ();
 }
 
 void Vst2PendingChanges::collect ()
 {
-	used = 0;
+	clear ();
 	for (int32 i = 0; i < slots.size (); ++i)
 	{
 		ParamValue value = 0.0;
-		if (!slots.take (i, Vst2ParameterSlots::kProcessor, value))
-			continue;
-		queues[used].id = ids[i];
-		queues[used].value = value;
-		++used;
+		if (slots.take (i, Vst2ParameterSlots::kProcessor, value))
+			add (ids[i], value);
 	}
-}
-
-IParamValueQueue* PLUGIN_API Vst2PendingChanges::getParameterData (int32 index)
-{
-	return index >= 0 && index < used ? &queues[index] : nullptr;
-}
-
-IParamValueQueue* PLUGIN_API Vst2PendingChanges::addParameterData (const ParamID&, int32& index)
-{
-	index = -1;
-	return nullptr; // the processor only reads its input changes
-}
-
-tresult PLUGIN_API Vst2PendingChanges::queryInterface (const TUID iid, void** obj)
-{
-	QUERY_INTERFACE (iid, obj, FUnknown::iid, IParameterChanges)
-	QUERY_INTERFACE (iid, obj, IParameterChanges::iid, IParameterChanges)
-	*obj = nullptr;
-	return kNoInterface;
-}
-
-tresult PLUGIN_API Vst2PendingChanges::Queue::getPoint (int32 index, int32& sampleOffset,
-                                                       ParamValue& pointValue)
-{
-	if (index != 0)
-		return kInvalidArgument;
-	sampleOffset = 0;
-	pointValue = value;
-	return kResultOk;
-}
-
-tresult PLUGIN_API Vst2PendingChanges::Queue::addPoint (int32, ParamValue, int32& index)
-{
-	index = -1;
-	return kResultFalse;
-}
-
-tresult PLUGIN_API Vst2PendingChanges::Queue::queryInterface (const TUID iid, void** obj)
-{
-	QUERY_INTERFACE (iid, obj, FUnknown::iid, IParamValueQueue)
-	QUERY_INTERFACE (iid, obj, IParamValueQueue::iid, IParamValueQueue)
-	*obj = nullptr;
-	return kNoInterface;
 }
 
 } // namespace Vst

@@ -3,7 +3,7 @@
 // main thread). All storage is made up front: posting and taking neither allocate nor lock.
 #pragma once
 
-#include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "public.sdk/source/vst/blockstartchanges.h"
 #include <atomic>
 #include <memory>
 
@@ -53,7 +53,7 @@ private:
 };
 
 // The processor's share of the slots, as the input parameter changes of a block.
-class Vst2PendingChanges final : public IParameterChanges
+class Vst2PendingChanges final : public BlockStartChanges
 {
 public:
 	// ids: the parameters, by their host index, as many as `slots` has.
@@ -62,39 +62,11 @@ public:
 	// Audio thread: takes the processor's posted values into this block's changes (at offset 0).
 	void collect ();
 	// Audio thread: the block's changes were handed on; the next block starts empty.
-	void clearBlock () { used = 0; }
-
-	//---IParameterChanges
-	int32 PLUGIN_API getParameterCount () SMTG_OVERRIDE { return used; }
-	IParamValueQueue* PLUGIN_API getParameterData (int32 index) SMTG_OVERRIDE;
-	IParamValueQueue* PLUGIN_API addParameterData (const ParamID& id, int32& index) SMTG_OVERRIDE;
-
-	// Owned by the wrapper: reference counting is a no-op.
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) SMTG_OVERRIDE;
-	uint32 PLUGIN_API addRef () SMTG_OVERRIDE { return 1; }
-	uint32 PLUGIN_API release () SMTG_OVERRIDE { return 1; }
+	void clearBlock () { clear (); }
 
 private:
-	// One value at offset 0.
-	class Queue : public IParamValueQueue
-	{
-	public:
-		ParamID id = 0;
-		ParamValue value = 0.0;
-
-		ParamID PLUGIN_API getParameterId () SMTG_OVERRIDE { return id; }
-		int32 PLUGIN_API getPointCount () SMTG_OVERRIDE { return 1; }
-		tresult PLUGIN_API getPoint (int32 index, int32& sampleOffset, ParamValue& value) SMTG_OVERRIDE;
-		tresult PLUGIN_API addPoint (int32 sampleOffset, ParamValue value, int32& index) SMTG_OVERRIDE;
-		tresult PLUGIN_API queryInterface (const TUID iid, void** obj) SMTG_OVERRIDE;
-		uint32 PLUGIN_API addRef () SMTG_OVERRIDE { return 1; }
-		uint32 PLUGIN_API release () SMTG_OVERRIDE { return 1; }
-	};
-
 	Vst2ParameterSlots& slots;
 	std::unique_ptr<ParamID[]> ids;
-	std::unique_ptr<Queue[]> queues;
-	int32 used = 0;
 };
 
 } // namespace Vst
