@@ -1,19 +1,25 @@
 # The LV2 bundle in the build tree; installed to ${KT3_INSTALL_LV2_DIR}/KT3.lv2.
 set(KT3_LV2_BUNDLE ${CMAKE_BINARY_DIR}/KT3.lv2 CACHE INTERNAL "The built LV2 bundle")
 
+# An LV2 binary in the bundle: OUTPUT.so from the sources after EXPORTS, exporting only what the
+# version script EXPORTS names, with every symbol resolved at link time (except in the fuzzing
+# build, as for the VST 3 module).
+function(kt3_lv2_binary target output exports)
+  add_library(${target} MODULE ${ARGN})
+  target_compile_options(${target} PRIVATE ${KT3_WARNINGS})
+  target_link_options(${target} PRIVATE -Wl,--version-script=${exports})
+  if(NOT KT3_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${output}
+    LIBRARY_OUTPUT_DIRECTORY ${KT3_LV2_BUNDLE} LINK_DEPENDS ${exports})
+endfunction()
+
 # The DSP binary: the registered processor behind LV2's entry, exporting lv2_descriptor only.
-add_library(KT3_lv2 MODULE
+kt3_lv2_binary(KT3_lv2 KT3_dsp ${PROJECT_SOURCE_DIR}/source/lv2dsp.exports
   ${PROJECT_SOURCE_DIR}/source/lv2entry.cpp
   ${PROJECT_SOURCE_DIR}/source/lv2plugin.cpp)
-target_compile_options(KT3_lv2 PRIVATE ${KT3_WARNINGS})
 target_link_libraries(KT3_lv2 PRIVATE kt3core)
-target_link_options(KT3_lv2 PRIVATE -Wl,--version-script=${PROJECT_SOURCE_DIR}/source/lv2dsp.exports)
-if(NOT KT3_FUZZ)
-  target_link_options(KT3_lv2 PRIVATE -Wl,--no-undefined)
-endif()
-set_target_properties(KT3_lv2 PROPERTIES PREFIX "" OUTPUT_NAME KT3_dsp
-  LIBRARY_OUTPUT_DIRECTORY ${KT3_LV2_BUNDLE}
-  LINK_DEPENDS ${PROJECT_SOURCE_DIR}/source/lv2dsp.exports)
 
 # The bundle's descriptions, written from the parameter and factory preset tables.
 add_executable(kt3-write-lv2-ttl ${PROJECT_SOURCE_DIR}/tools/writelv2ttl.cpp)

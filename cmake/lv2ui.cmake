@@ -9,17 +9,10 @@ target_link_libraries(kt3lv2ui PUBLIC kt3editor)
 
 # The UI binary, exporting lv2ui_descriptor only, with the editor's description and bitmaps
 # in the bundle's Resources/.
-add_library(KT3_lv2ui MODULE ${PROJECT_SOURCE_DIR}/source/lv2uientry.cpp)
-target_compile_options(KT3_lv2ui PRIVATE ${KT3_WARNINGS})
+kt3_lv2_binary(KT3_lv2ui KT3_ui ${PROJECT_SOURCE_DIR}/source/lv2ui.exports
+  ${PROJECT_SOURCE_DIR}/source/lv2uientry.cpp)
 target_link_libraries(KT3_lv2ui PRIVATE kt3lv2ui)
-target_link_options(KT3_lv2ui PRIVATE -Wl,--version-script=${PROJECT_SOURCE_DIR}/source/lv2ui.exports)
-# Every symbol resolved at link time, except in the fuzzing build (see the VST 3 module).
-if(NOT KT3_FUZZ)
-  target_link_options(KT3_lv2ui PRIVATE -Wl,--no-undefined)
-endif()
-set_target_properties(KT3_lv2ui PROPERTIES PREFIX "" OUTPUT_NAME KT3_ui
-  LIBRARY_OUTPUT_DIRECTORY ${KT3_LV2_BUNDLE}
-  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/source/lv2ui.exports;${KT3_EDITOR_RESOURCES}")
+set_property(TARGET KT3_lv2ui APPEND PROPERTY LINK_DEPENDS ${KT3_EDITOR_RESOURCES})
 add_custom_command(TARGET KT3_lv2ui POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KT3_LV2_BUNDLE}/Resources
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KT3_EDITOR_RESOURCES} ${KT3_LV2_BUNDLE}/Resources
