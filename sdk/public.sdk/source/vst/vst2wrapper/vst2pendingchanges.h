@@ -61,8 +61,6 @@ public:
 
 	// Audio thread: takes the processor's posted values into this block's changes (at offset 0).
 	void collect ();
-	// Audio thread: the block's changes were handed on; the next block starts empty.
-	void clearBlock () { clear (); }
 
 private:
 	Vst2ParameterSlots& slots;

@@ -587,7 +587,7 @@ void Vst2Wrapper::processReplacing (float** inputs, float** outputs, int frames)
 		data.inputs = &inBus;
 		data.outputs = &outBus;
 		processor->process (data);
-		pendingChanges->clearBlock ();
+		pendingChanges->clear (); // the changes belong to the first block
 		done += count;
 	}
 	blockSequence.fetch_add (1, std::memory_order_release);
@@ -648,7 +648,7 @@ void Vst2Wrapper::flushPendingChanges ()
 	pendingChanges->collect ();
 	ProcessData data = blockData (0, pendingChanges.get ());
 	processor->process (data);
-	pendingChanges->clearBlock ();
+	pendingChanges->clear ();
 }
 
 //------------------------------------------------------------------------
