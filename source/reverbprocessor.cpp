@@ -90,10 +90,19 @@ void ReverbProcessor::releaseRings ()
 	}
 }
 
+// Main thread. Hosts deactivate and activate to reset a plug-in: activation forgets the last
+// take entirely (rings, input low-pass and read position), so that nothing of it sounds again
+// and the output is a fresh instance's, bit for bit.
 tresult PLUGIN_API ReverbProcessor::setActive (TBool state)
 {
 	if (state && delayLines[0])
+	{
 		clearRings ();
+		filterState = 0.0f;
+		readPos = 0;
+		inputSilent = false;
+		tapsFinite = true;
+	}
 	return BaseProcessor::setActive (state);
 }
 
@@ -146,10 +155,9 @@ void ReverbProcessor::parametersChanged ()
 	dryGain = static_cast<float> (double (gain) - (mix * mix) * double (gain));
 	wetGain = static_cast<float> ((mix * double (kWetScale)) * double (gain));
 
-	const float newSize = static_cast<float> (size * double (kSizeScale) + double (kSizeOffset));
-	if (newSize != sizeFactor)
-		linesClean = false;
-	sizeFactor = newSize;
+	// A new size factor moves the write taps from the next block on; the stages go on reading
+	// what the rings hold, so the reverb follows a turning knob without restarting.
+	sizeFactor = static_cast<float> (size * double (kSizeScale) + double (kSizeOffset));
 }
 
 void ReverbProcessor::processAudio (ProcessData& data)

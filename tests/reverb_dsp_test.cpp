@@ -5,6 +5,8 @@
 #include "reverbmodel.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 using namespace Steinberg;
@@ -24,12 +26,11 @@ Stereo stereoNoise (size_t count, uint32_t seed = 1)
 	return {noise (count, seed), noise (count, seed + 7)};
 }
 
-// Runs `signal` through the processor in blocks of `blockSize`, with `changes` applied in
-// the first block, and returns the output.
-Stereo render (const Stereo& signal, int32 blockSize, const std::vector<std::pair<ParamID, double>>& changes = {},
-               bool inPlace = false)
+// Runs `signal` through `p` in blocks of `blockSize`, with `changes` applied in the first
+// block, and returns the output.
+Stereo run (DirectProcessor& p, const Stereo& signal, int32 blockSize,
+            const std::vector<std::pair<ParamID, double>>& changes = {}, bool inPlace = false)
 {
-	DirectProcessor p;
 	ProcessBlock block (blockSize, inPlace);
 	Stereo out {std::vector<float> (signal.left.size ()), std::vector<float> (signal.left.size ())};
 	for (size_t pos = 0; pos < signal.left.size (); pos += blockSize)
@@ -46,6 +47,14 @@ Stereo render (const Stereo& signal, int32 blockSize, const std::vector<std::pai
 		std::memcpy (&out.right[pos], block.out (1), n * sizeof (float));
 	}
 	return out;
+}
+
+// The same through a fresh processor.
+Stereo render (const Stereo& signal, int32 blockSize, const std::vector<std::pair<ParamID, double>>& changes = {},
+               bool inPlace = false)
+{
+	DirectProcessor p;
+	return run (p, signal, blockSize, changes, inPlace);
 }
 
 Stereo model (const Stereo& signal, int32 blockSize, double size = 0.7, double damp = 0.7,
@@ -206,7 +215,7 @@ TEST (ReverbDsp, BlockSizeMovesNoSampleOfTheTailByMoreThanTheThreshold)
 	}
 }
 
-TEST (ReverbDsp, ChangingSizeClearsTheRingsOtherParametersDoNot)
+TEST (ReverbDsp, ParameterChangesKeepWhatTheRingsHold)
 {
 	DirectProcessor p;
 	ProcessBlock block (512);
@@ -222,8 +231,10 @@ TEST (ReverbDsp, ChangingSizeClearsTheRingsOtherParametersDoNot)
 	};
 	ReverbModel m;
 	m.update ();
-	auto modelBlock = [&] {
+	auto modelBlock = [&] (bool silent = false) {
 		auto l = noise (512, 3), r = l;
+		if (silent)
+			std::fill (l.begin (), l.end (), 0.0f), std::fill (r.begin (), r.end (), 0.0f);
 		m.block (l.data (), r.data (), 512);
 		return l;
 	};
@@ -234,17 +245,86 @@ TEST (ReverbDsp, ChangingSizeClearsTheRingsOtherParametersDoNot)
 	EXPECT_EQ (runNoise ({{kSizeId, 0.3}}), modelBlock ());
 
 	// Seen from outside: in silence, an output within the first stage's delay can only come
-	// from what the rings held. Mix and HF Damp keep it; Size clears it.
+	// from what the rings held. Every change keeps it, a new Size (delays of 31 samples and
+	// more at 0.1) included.
 	auto firstSilentBlock = [&] (ParamID id, double value) {
 		block.begin (512);
 		block.changes ().add (id, value);
 		std::fill (block.in (0), block.in (0) + 512, 0.0f);
 		std::fill (block.in (1), block.in (1) + 512, 0.0f);
 		block.process (p.processor ());
-		return std::vector<float> (block.out (0), block.out (0) + 28);
+		return std::vector<float> (block.out (0), block.out (0) + 512);
 	};
-	EXPECT_NE (firstSilentBlock (kMixId, 0.8), std::vector<float> (28, 0.0f));
-	EXPECT_NE (firstSilentBlock (kHFDampId, 0.9), std::vector<float> (28, 0.0f));
-	// Size 0.1 (delays of 31 samples and more): the first 28 samples are exactly zero.
-	EXPECT_EQ (firstSilentBlock (kSizeId, 0.1), std::vector<float> (28, 0.0f)) << "no ring was cleared";
+	const std::pair<ParamID, double> changes[] = {{kMixId, 0.8}, {kHFDampId, 0.9}, {kSizeId, 0.1}, {kSizeId, 0.95}};
+	for (auto [id, value] : changes)
+	{
+		(id == kMixId ? m.mix : id == kHFDampId ? m.damp : m.size) = value;
+		m.update ();
+		const std::vector<float> out = firstSilentBlock (id, value);
+		EXPECT_NE (std::vector<float> (out.begin (), out.begin () + 28), std::vector<float> (28, 0.0f)) << id;
+		EXPECT_EQ (out, modelBlock (true)) << id;
+	}
+}
+
+TEST (ReverbDsp, ActivationForgetsTheLastTake)
+{
+	const Stereo loud = stereoNoise (3000), later = stereoNoise (3000, 11);
+	const Stereo silence {std::vector<float> (3000), std::vector<float> (3000)};
+	for (int32 blockSize : {64, 512})
+	{
+		DirectProcessor p;
+		run (p, loud, blockSize, {{kMixId, 1.0}});
+		p.component ()->setActive (false);
+		p.component ()->setActive (true);
+		EXPECT_EQ (run (p, silence, blockSize).left, silence.left) << blockSize;
+		// Then it plays as a fresh instance does, bit for bit.
+		run (p, loud, blockSize);
+		p.component ()->setActive (false);
+		p.component ()->setActive (true);
+		DirectProcessor fresh;
+		const Stereo got = run (p, later, blockSize, {{kMixId, 1.0}});
+		const Stereo want = run (fresh, later, blockSize, {{kMixId, 1.0}});
+		EXPECT_EQ (got.left, want.left) << blockSize;
+		EXPECT_EQ (got.right, want.right) << blockSize;
+	}
+}
+
+// Automation as hosts send it, one new Size per block, ramping from 5 m to 8 m over a second
+// at 48 kHz: the level holds, and the block edges are no rougher than the signal between them.
+TEST (ReverbDsp, SizeRampKeepsTheLevelWithoutClicksAtBlockEdges)
+{
+	const int32 n = 256, steadyBlocks = 188, rampBlocks = 188;
+	DirectProcessor p;
+	ProcessBlock block (n);
+	const std::vector<float> in = noise (size_t (n) * (steadyBlocks + rampBlocks), 5);
+	std::vector<float> out;
+	for (int32 b = 0; b < steadyBlocks + rampBlocks; ++b)
+	{
+		block.begin (n);
+		block.changes ().add (kMixId, 1.0);
+		block.changes ().add (kSizeId, 0.5 + 0.3 * std::max (0, b - steadyBlocks + 1) / rampBlocks);
+		std::memcpy (block.in (0), &in[size_t (b) * n], n * sizeof (float));
+		std::memcpy (block.in (1), &in[size_t (b) * n], n * sizeof (float));
+		block.process (p.processor ());
+		out.insert (out.end (), block.out (0), block.out (0) + n);
+	}
+	const size_t rampStart = size_t (steadyBlocks) * n;
+	auto levelDb = [&] (size_t from, size_t to) {
+		double sum = 0.0;
+		for (size_t i = from; i < to; ++i)
+			sum += double (out[i]) * out[i];
+		return 10.0 * std::log10 (sum / double (to - from));
+	};
+	const double steadyDb = levelDb (rampStart / 2, rampStart);
+	EXPECT_NEAR (levelDb (rampStart, out.size ()), steadyDb, 1.5) << "steady at " << steadyDb << " dBFS";
+	double steps[2] = {}; // inside blocks, at block edges
+	size_t counts[2] = {};
+	for (size_t i = rampStart + 1; i < out.size (); ++i)
+	{
+		const bool edge = i % size_t (n) == 0;
+		steps[edge] += std::fabs (double (out[i]) - out[i - 1]);
+		++counts[edge];
+	}
+	const double ratio = (steps[1] / double (counts[1])) / (steps[0] / double (counts[0]));
+	EXPECT_LE (ratio, 1.5);
 }

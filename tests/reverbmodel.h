@@ -26,10 +26,7 @@ struct ReverbModel
 		const float g = Steinberg::Vst::Orvix::roundedPowerOfTen (float (output * 2.0 - 1.0));
 		dry = float (double (g) - (mix * mix) * double (g));
 		wet = float ((mix * double (0.8f)) * double (g));
-		const float s = float (size * double (2.665f) + double (0.025f));
-		if (s != sizeFactor)
-			clean = false;
-		sizeFactor = s;
+		sizeFactor = float (size * double (2.665f) + double (0.025f));
 	}
 
 	int delay (int stage) const
