@@ -57,6 +57,14 @@ bool locateModule (const std::string& given, std::string& module, std::string& b
 	{
 		bundle = real.u8string ();
 		module = moduleInBundle (bundle);
+		// Loading a FIFO or a device would wait or read without end; a missing module is left
+		// to the loader, whose message names what it looked for.
+		const fs::file_status status = fs::status (fs::u8path (module), failed);
+		if (fs::exists (status) && !fs::is_regular_file (status))
+		{
+			error = "'" + module + "' is not a regular file";
+			return false;
+		}
 		return true;
 	}
 	if (fs::is_regular_file (real, failed) && real.extension () == kModuleExtension)

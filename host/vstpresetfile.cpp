@@ -1,9 +1,9 @@
 #include "vstpresetfile.h"
+#include "printabletext.h"
+#include "regularfile.h"
 
 #include "pluginterfaces/base/funknown.h"
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 
 namespace kt3host {
@@ -167,7 +167,7 @@ bool readVstPreset (const Bytes& file, const std::string& classId, VstPreset& pr
 		return refuse (error, "not a VST 3 preset file (no \"VST3\" header)");
 	const std::string fileClassId (file.begin () + 8, file.begin () + 8 + kClassIdSize);
 	if (fileClassId != classId)
-		return refuse (error, "a preset for another plug-in (class ID " + fileClassId + ")");
+		return refuse (error, "a preset for another plug-in (class ID " + printable (fileClassId) + ")");
 
 	const uint64 listOffset = readLE (file, 8 + kClassIdSize, 8);
 	if (listOffset < kHeaderSize || listOffset > file.size () - 8)
@@ -188,7 +188,7 @@ bool readVstPreset (const Bytes& file, const std::string& classId, VstPreset& pr
 		const uint64 offset = readLE (file, entry + 4, 8);
 		const uint64 size = readLE (file, entry + 12, 8);
 		if (offset > file.size () || size > file.size () - offset)
-			return refuse (error, "the chunk \"" + id + "\" lies outside the file");
+			return refuse (error, "the chunk \"" + printable (id) + "\" lies outside the file");
 		const auto begin = file.begin () + static_cast<std::ptrdiff_t> (offset);
 		const auto end = begin + static_cast<std::ptrdiff_t> (size);
 		if (id == "Comp")
@@ -210,14 +210,11 @@ bool readVstPreset (const Bytes& file, const std::string& classId, VstPreset& pr
 bool readVstPresetFile (const std::string& path, const std::string& classId, VstPreset& preset,
                         std::string& error)
 {
-	std::ifstream in (path, std::ios::binary);
-	if (!in)
-		return refuse (error, path + ": " + std::strerror (errno));
-	const Bytes file ((std::istreambuf_iterator<char> (in)), std::istreambuf_iterator<char> ());
-	if (in.bad ())
-		return refuse (error, path + ": cannot be read");
+	Bytes file;
+	if (!readRegularFile (path, kMaxVstPresetFileBytes, file, error))
+		return false;
 	if (!readVstPreset (file, classId, preset, error))
-		return refuse (error, path + ": " + error);
+		return refuse (error, printable (path) + ": " + error);
 	return true;
 }
 

@@ -39,7 +39,12 @@ Bytes writeVstPreset (const std::string& classId, const Bytes& componentState,
 // the file, no "Comp" chunk, or another class ID.
 bool readVstPreset (const Bytes& file, const std::string& classId, VstPreset& preset,
                     std::string& error);
-// The same for the file at `path`; a file that cannot be read is refused with its reason too.
+// The largest preset file read: KT3's own are a few hundred bytes.
+constexpr Steinberg::uint64 kMaxVstPresetFileBytes = 1 << 20;
+
+// The same for the file at `path`; a file that cannot be read, is not a regular file (a FIFO, a
+// device, a folder) or is larger than kMaxVstPresetFileBytes is refused with its reason too,
+// before anything is read. Every reason is one line, control bytes escaped.
 bool readVstPresetFile (const std::string& path, const std::string& classId, VstPreset& preset,
                         std::string& error);
 

@@ -2,6 +2,7 @@
 // samples; outputs that appear whole or not at all, clip in integer formats and take their
 // format from the extension and --format.
 #include "renderrun.h"
+#include "replacementset.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -101,6 +102,30 @@ TEST (RenderInput, ATruncatedFileIsAnErrorAndWritesNothing)
 		EXPECT_FALSE (fs::exists (dir / "out.wav")) << c.name;
 	}
 	EXPECT_EQ (dir.files ().size (), 4u) << "no temporary file left";
+}
+
+// A FIFO, a device, a folder or a bundle whose module is a FIFO is refused before anything is
+// read from it, at once.
+TEST (RenderInput, OnlyRegularFilesAreRead)
+{
+	ScratchFolder dir;
+	ASSERT_EQ (mkfifo ((dir / "fifo.wav").c_str (), 0600), 0);
+	fs::create_symlink ("/dev/zero", dir / "zero.wav");
+	fs::create_directory (dir / "folder.wav");
+	fs::create_directories (dir / "Fifo.vst3/Contents/x86_64-linux");
+	ASSERT_EQ (mkfifo ((dir / "Fifo.vst3/Contents/x86_64-linux/Fifo.so").c_str (), 0600), 0);
+	for (const std::vector<std::string>& arguments :
+	     {std::vector<std::string> {"--in", dir / "fifo.wav"}, {"--in", dir / "zero.wav"}, {"--in", dir / "folder.wav"},
+	      {"--plugin", dir / "Fifo.vst3", "--list-params"}})
+	{
+		std::vector<std::string> all = arguments;
+		all.insert (all.end (), {"--out", dir / "out.wav"});
+		const ToolRun r = runToolInProcess (all);
+		EXPECT_EQ (r.status, 1) << arguments[1];
+		EXPECT_NE (r.err.find ("not a regular file"), std::string::npos) << r.err;
+		EXPECT_EQ (std::count (r.err.begin (), r.err.end (), '\n'), 1) << r.err;
+	}
+	EXPECT_FALSE (fs::exists (dir / "out.wav"));
 }
 
 TEST (RenderInput, ANonFiniteSampleIsAnErrorNamingItsPosition)
@@ -273,4 +298,32 @@ TEST (RenderOutput, AFailedWriteLeavesNothingAndAnExistingFileUntouched)
 	const ToolRun folder = runTool ({"--in", dir / "in.wav", "--out", dir / "folder.wav"});
 	EXPECT_EQ (folder.status, 1);
 	EXPECT_NE (folder.err.find ("it exists and is not a regular file"), std::string::npos) << folder.err;
+}
+
+// Outputs committed as one: when the last cannot be put in place (here its folder has gone),
+// the file that replaced an existing one gives way to it again and a new one is removed.
+TEST (RenderOutput, OutputsCommittedTogetherAreTakenBackWhenOneFails)
+{
+	ScratchFolder dir;
+	fs::create_directory (dir / "gone");
+	std::ofstream (dir / "kept.wav") << "what was there";
+	const std::string targets[3] = {dir / "kept.wav", dir / "new.wav", dir / "gone/x.vstpreset"};
+	{
+		ReplacementFile files[3];
+		std::string error;
+		ReplacementSet set;
+		for (int i = 0; i < 3; ++i)
+		{
+			ASSERT_TRUE (files[i].create (targets[i], error) && files[i].write ("new", 3, error) && files[i].close (error))
+			    << error;
+			set.add (files[i]);
+		}
+		fs::rename (dir / "gone", dir / "moved");
+		EXPECT_FALSE (set.commit (error));
+		EXPECT_NE (error.find ("cannot write '" + targets[2] + "'"), std::string::npos) << error;
+	}
+	EXPECT_EQ (readBytes (dir / "kept.wav"), "what was there");
+	EXPECT_FALSE (fs::exists (dir / "new.wav"));
+	fs::remove_all (dir / "moved");
+	EXPECT_EQ (dir.files (), (std::vector<std::string> {"kept.wav"})) << "no temporary files";
 }

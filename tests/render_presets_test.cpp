@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -170,6 +171,21 @@ TEST (RenderPresets, BadPresetsAreOneLineErrorsAndLeaveNothing)
 	const std::string notANumber ("\0\0\0\0\0\0\xf8\x7f", 8);
 	badState.replace (48 + 4, 8, notANumber);
 	const std::string refused = writeFile ("Refused.vstpreset", badState);
+	// Control bytes in the class ID and in a chunk ID (whose entry points past the file's end).
+	std::string escapeInClass = committed;
+	escapeInClass.replace (8, 4, "\n\x1b[2");
+	std::string escapeInChunk = committed;
+	escapeInChunk.replace (committed.size () - 20, 4, "\n\x1b[J");
+	escapeInChunk.replace (committed.size () - 8, 8, std::string (8, '\xff'));
+	const std::string classEscape = writeFile ("ClassEscape.vstpreset", escapeInClass);
+	const std::string chunkEscape = writeFile ("ChunkEscape.vstpreset", escapeInChunk);
+	// Files that are not regular or too large are refused before they are read: nothing blocks
+	// on a FIFO, nothing reads /dev/zero or a 512 MiB file.
+	fs::create_directory (dir / "Folder.vstpreset");
+	ASSERT_EQ (mkfifo ((dir / "Fifo.vstpreset").c_str (), 0600), 0);
+	fs::create_symlink ("/dev/zero", dir / "Zero.vstpreset");
+	writeFile ("Huge.vstpreset", "");
+	fs::resize_file (dir / "Huge.vstpreset", 512u << 20);
 	struct Case
 	{
 		std::vector<std::string> arguments;
@@ -185,6 +201,13 @@ TEST (RenderPresets, BadPresetsAreOneLineErrorsAndLeaveNothing)
 	    {{"--preset", truncated}, 1, "Truncated.vstpreset"},
 	    {{"--preset", foreign}, 1, "Foreign.vstpreset"},
 	    {{"--preset", refused}, 1, "the plug-in refuses the preset's processor state"},
+	    {{"--preset", classEscape}, 1, "(class ID \\x0a\\x1b[2"},
+	    {{"--preset", chunkEscape}, 1, "the chunk \"\\x0a\\x1b[J\" lies outside the file"},
+	    {{"--preset", dir / "Folder.vstpreset"}, 1, "Folder.vstpreset: not a regular file"},
+	    {{"--preset", dir / "Fifo.vstpreset"}, 1, "Fifo.vstpreset: not a regular file"},
+	    {{"--preset", dir / "Zero.vstpreset"}, 1, "Zero.vstpreset: not a regular file"},
+	    {{"--preset", dir / "Huge.vstpreset"}, 1, "Huge.vstpreset: larger than 1 MiB"},
+	    {{"--set", "Size=4\n5"}, 2, "Size: '4\\x0a5' is not a plain decimal number"},
 	    {{"--save-preset", dir / "no/folder/x.vstpreset"}, 1, "cannot write"},
 	    {{"--save-preset", dir.path.string () + "/.vstpreset/"}, 2, "--save-preset takes"},
 	};
@@ -195,6 +218,58 @@ TEST (RenderPresets, BadPresetsAreOneLineErrorsAndLeaveNothing)
 		EXPECT_EQ (r.run.status, c.status) << c.arguments[1] << ": " << r.run.err;
 		EXPECT_NE (r.run.err.find (c.error), std::string::npos) << r.run.err;
 		EXPECT_EQ (std::count (r.run.err.begin (), r.run.err.end (), '\n'), 1) << r.run.err;
+		EXPECT_EQ (r.run.err.find ('\x1b'), std::string::npos) << r.run.err;
 		EXPECT_EQ (dir.files (), before) << c.arguments[1] << " left a file";
 	}
+}
+
+// A run's outputs appear together or not at all: a --save-preset that cannot be written leaves
+// --out unwritten and a file there untouched, and a preset path that is the input's or the
+// output's file (through links) is refused before anything is written.
+TEST (RenderPresets, OutputsAppearTogetherAndAPresetPathIsNeverTheAudiosFile)
+{
+	const ScratchFolder dir ("together");
+	writeInput (dir);
+	const std::string input = readBytes (dir / "in.wav");
+	std::ofstream (dir / "out.wav") << "what was there";
+	fs::create_directory (dir / "Folder.vstpreset");
+	ASSERT_EQ (mkfifo ((dir / "Fifo.vstpreset").c_str (), 0600), 0);
+	fs::create_symlink ("out.wav", dir / "ToOut.vstpreset");
+	fs::create_symlink (dir / "in.wav", dir / "ToIn.vstpreset");
+	fs::create_hard_link (dir / "out.wav", dir / "Hard.vstpreset");
+	const std::vector<std::string> everyFile = dir.files ();
+	struct Case
+	{
+		std::vector<std::string> arguments;
+		int status;
+		std::string error;
+	};
+	const std::vector<Case> cases = {
+	    {{"--save-preset", "/proc/x.vstpreset"}, 1, "cannot write '/proc/x.vstpreset'"},
+	    {{"--save-preset", dir / "no/folder/x.vstpreset"}, 1, "cannot write"},
+	    {{"--save-preset", dir / "Folder.vstpreset"}, 1, "it exists and is not a regular file"},
+	    {{"--save-preset", dir / "Fifo.vstpreset"}, 1, "it exists and is not a regular file"},
+	    {{"--save-preset", dir / "ToOut.vstpreset"}, 2, "is the same file as --out"},
+	    {{"--save-preset", dir / "Hard.vstpreset"}, 2, "is the same file as --out"},
+	    {{"--save-preset", dir / "ToIn.vstpreset"}, 2, "is the same file as --in"},
+	    {{"--preset", dir / "ToOut.vstpreset"}, 2, "is the same file as --out"},
+	};
+	for (const Case& c : cases)
+	{
+		std::vector<std::string> arguments = {"--plugin", kBundle, "--in", dir / "in.wav", "--out", dir / "out.wav"};
+		arguments.insert (arguments.end (), c.arguments.begin (), c.arguments.end ());
+		const ToolRun r = runToolInProcess (arguments);
+		EXPECT_EQ (r.status, c.status) << c.arguments[1] << ": " << r.err;
+		EXPECT_NE (r.err.find (c.error), std::string::npos) << r.err;
+		EXPECT_TRUE (readBytes (dir / "out.wav") == "what was there") << c.arguments[1];
+		EXPECT_TRUE (readBytes (dir / "in.wav") == input) << c.arguments[1];
+		EXPECT_EQ (dir.files (), everyFile) << c.arguments[1];
+	}
+	// The preset file itself may be saved over: it is read before anything is written.
+	ASSERT_EQ (runToolInProcess ({"--plugin", kBundle, "--save-preset", dir / "Mine.vstpreset"}).status, 0);
+	const ToolRun over = runToolInProcess ({"--plugin", kBundle, "--in", dir / "in.wav", "--out", dir / "out.wav",
+	                                        "--preset", dir / "Mine.vstpreset", "--set", "Mix=10",
+	                                        "--save-preset", dir / "Mine.vstpreset"});
+	ASSERT_EQ (over.status, 0) << over.err;
+	EXPECT_FALSE (readBytes (dir / "out.wav") == "what was there");
 }

@@ -1,8 +1,11 @@
 #include "audioreader.h"
+#include "printabletext.h"
+#include "regularfile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -49,12 +52,20 @@ AudioReader::~AudioReader ()
 {
 	if (file)
 		sf_close (file);
+	if (descriptor >= 0)
+		close (descriptor);
 }
 
 bool AudioReader::open (const std::string& filePath, std::string& error)
 {
 	path = filePath;
-	file = sf_open (path.c_str (), SFM_READ, &info);
+	if (!kt3host::openRegularFile (path, kMaxFileBytes, descriptor, error))
+	{
+		error = "cannot read " + error;
+		return false;
+	}
+	// libsndfile reads through the descriptor, which stays this reader's to close.
+	file = sf_open_fd (descriptor, SFM_READ, &info, SF_FALSE);
 	if (!file)
 	{
 		error = "cannot read '" + path + "': " + sf_strerror (nullptr);

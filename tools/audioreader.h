@@ -14,13 +14,16 @@ class AudioReader final : public BlockSource
 {
 public:
 	static constexpr int64_t kMaxTrustedFrames = int64_t (1) << 34; // 99 hours at 48 kHz
+	// The largest input file opened: 1 TiB, far beyond any recording a render takes in.
+	static constexpr uint64_t kMaxFileBytes = uint64_t (1) << 40;
 
 	AudioReader () = default;
 	~AudioReader () override;
 	AudioReader (const AudioReader&) = delete;
 	AudioReader& operator= (const AudioReader&) = delete;
 
-	// Opens `path`; false with a one-line `error` when it is not a readable audio file.
+	// Opens `path`; false with a one-line `error` when it is not a readable audio file. A FIFO, a
+	// device, a folder or a file over kMaxFileBytes is refused before anything is read from it.
 	bool open (const std::string& path, std::string& error);
 	int channels () const { return info.channels; }
 	// The channels (0-based) fed to the left and right input; by default the first two, or the
@@ -34,6 +37,7 @@ public:
 private:
 	std::string truncation () const;
 
+	int descriptor = -1;
 	SNDFILE* file = nullptr;
 	SF_INFO info {};
 	std::string path;

@@ -31,6 +31,8 @@ public:
 	int64_t clipped (int channel) const { return clippedSamples[channel]; }
 	bool clips () const { return format.clips; }
 	const std::string& target () const { return output.target (); }
+	// The finished file, for committing it with other outputs (a ReplacementSet).
+	ReplacementFile& replacement () { return output; }
 
 private:
 	OutputFormat format;

@@ -1,7 +1,6 @@
 #include "presetchoice.h"
 #include "processblock.h"
 #include "programlist.h"
-#include "replacementfile.h"
 #include "statebytes.h"
 #include "text16.h"
 
@@ -121,8 +120,9 @@ bool presetTable (IEditController* controller, std::string& table, std::string& 
 	return true;
 }
 
-bool savePreset (const kt3host::PluginModule& module, const StartingPreset* preset,
-                 const std::vector<ParameterSetting>& changes, const std::string& path, std::string& error)
+bool preparePreset (const kt3host::PluginModule& module, const StartingPreset* preset,
+                    const std::vector<ParameterSetting>& changes, const std::string& path, ReplacementFile& out,
+                    std::string& error)
 {
 	PClassInfo2 record;
 	std::string vendor;
@@ -156,7 +156,5 @@ bool savePreset (const kt3host::PluginModule& module, const StartingPreset* pres
 	const kt3host::Bytes file = kt3host::writeVstPreset (
 	    kt3host::classIdText (record.cid), kt3host::getState (plugin.component ()),
 	    kt3host::getControllerState (plugin.controller ()), {name, record.name, record.subCategories, vendor});
-	ReplacementFile out;
-	return out.create (path, error) && out.write (file.data (), file.size (), error) && out.close (error) &&
-	       out.commit (error);
+	return out.create (path, error) && out.write (file.data (), file.size (), error) && out.close (error);
 }

@@ -7,6 +7,7 @@
 #include "parametersettings.h"
 #include "plugininstance.h"
 #include "pluginmodule.h"
+#include "replacementfile.h"
 #include "vstpresetfile.h"
 
 #include <string>
@@ -39,6 +40,8 @@ bool presetTable (Steinberg::Vst::IEditController* controller, std::string& tabl
 
 // Writes the values that a render with these settings starts with as a .vstpreset file named
 // after the file: a fresh instance of the effect takes the preset (if any) and the `changes`,
-// processes them, and its states are saved, all or nothing.
-bool savePreset (const kt3host::PluginModule& module, const StartingPreset* preset,
-                 const std::vector<ParameterSetting>& changes, const std::string& path, std::string& error);
+// processes them, and its states are written to `out`, created for `path` and closed. The
+// caller commits it, with the run's other outputs.
+bool preparePreset (const kt3host::PluginModule& module, const StartingPreset* preset,
+                    const std::vector<ParameterSetting>& changes, const std::string& path, ReplacementFile& out,
+                    std::string& error);

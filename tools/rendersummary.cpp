@@ -1,4 +1,5 @@
 #include "rendersummary.h"
+#include "printabletext.h"
 #include "parametersettings.h"
 #include "text16.h"
 
@@ -40,8 +41,10 @@ void printSummary (FILE* out, const RenderReport& report, IEditController* contr
 {
 	const double rate = report.sampleRate;
 	const int64_t frames = wet.frames ();
-	std::fprintf (out, "kt3-render: %s -> %s\n", report.source.c_str (), wet.target ().c_str ());
-	std::fprintf (out, "  plug-in %s: %s\n", report.plugin.c_str (), parameterValues (controller).c_str ());
+	using kt3host::printable;
+	std::fprintf (out, "kt3-render: %s -> %s\n", printable (report.source).c_str (), printable (wet.target ()).c_str ());
+	std::fprintf (out, "  plug-in %s: %s\n", printable (report.plugin).c_str (),
+	              printable (parameterValues (controller)).c_str ());
 	std::fprintf (out, "  %.0f Hz, %.2f s (%lld frames, %.2f s tail), blocks of %d\n", rate, double (frames) / rate,
 	              static_cast<long long> (frames), double (frames - loop.inputFrames ()) / rate, report.block);
 	printLevels (out, "in ", loop.inputLevels (), nullptr);

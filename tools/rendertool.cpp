@@ -7,14 +7,18 @@
 #include "parametersettings.h"
 #include "plugininstance.h"
 #include "presetchoice.h"
+#include "printabletext.h"
 #include "renderhelp.h"
 #include "renderloop.h"
 #include "renderoptions.h"
 #include "rendersummary.h"
+#include "replacementset.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <chrono>
 #include <cmath>
+#include <exception>
 #include <new>
 
 using namespace Steinberg;
@@ -102,7 +106,7 @@ StartingValues startingValues (const RenderOptions& o, const kt3host::PluginModu
 	if (!resolveSettings (controller, o.settings, o.clamp, changes, warnings, error))
 		throw Failure {kExitUsage, error};
 	for (const auto& warning : warnings)
-		std::fprintf (err, "kt3-render: warning: %s\n", warning.c_str ());
+		std::fprintf (err, "kt3-render: warning: %s\n", kt3host::printable (warning).c_str ());
 
 	StartingPreset preset;
 	if (!o.preset.empty ())
@@ -120,17 +124,46 @@ StartingValues startingValues (const RenderOptions& o, const kt3host::PluginModu
 	return {changes, preset};
 }
 
-// --save-preset's file: the starting values and the bypass (`bypassId`, with --bypass).
-void saveStartingValues (const RenderOptions& o, const kt3host::PluginModule& module, const StartingValues& start,
-                         ParamID bypassId, FILE* out)
+// --save-preset's file, written and closed but not yet in place: the starting values and the
+// bypass (`bypassId`, with --bypass).
+void prepareStartingValues (const RenderOptions& o, const kt3host::PluginModule& module,
+                            const StartingValues& start, ParamID bypassId, ReplacementFile& file)
 {
 	std::vector<ParameterSetting> saved = start.changes;
 	if (o.bypass)
 		saved.push_back ({bypassId, 1.0});
 	std::string error;
-	if (!savePreset (module, start.preset.fromFile ? &start.preset : nullptr, saved, o.savePreset, error))
+	if (!preparePreset (module, start.preset.fromFile ? &start.preset : nullptr, saved, o.savePreset, file, error))
 		throw Failure {kExitRenderFailed, error};
-	std::fprintf (out, "kt3-render: saved the starting values as the preset %s\n", o.savePreset.c_str ());
+}
+
+void reportSaved (const RenderOptions& o, FILE* out)
+{
+	std::fprintf (out, "kt3-render: saved the starting values as the preset %s\n",
+	              kt3host::printable (o.savePreset).c_str ());
+}
+
+// A file that a run reads must not be one that it writes (the same file through a link or a
+// hard link): the preset would replace the audio, or the input, or a preset read the output.
+void refuseSameFile (const std::string& path, const char* option, const std::string& other, const char* otherOption)
+{
+	struct stat a {}, b {};
+	if (path.empty () || other.empty () || stat (path.c_str (), &a) != 0 || stat (other.c_str (), &b) != 0)
+		return;
+	if (a.st_dev == b.st_dev && a.st_ino == b.st_ino)
+		throw Failure {kExitUsage, std::string (option) + " '" + path + "' is the same file as " + otherOption + " ('" +
+		                               other + "')"};
+}
+
+void refuseSameFiles (const RenderOptions& o, const std::string& outPath, const std::string& dryPath, bool renders)
+{
+	const std::string out = renders ? outPath : std::string (), dry = renders && o.in.empty () ? dryPath : std::string ();
+	const std::string presetFile = isPresetFileName (o.preset) ? o.preset : std::string ();
+	refuseSameFile (o.savePreset, "--save-preset", o.in, "--in");
+	refuseSameFile (o.savePreset, "--save-preset", out, "--out");
+	refuseSameFile (o.savePreset, "--save-preset", dry, "the dry file");
+	refuseSameFile (presetFile, "--preset", out, "--out");
+	refuseSameFile (presetFile, "--preset", dry, "the dry file");
 }
 
 int render (const RenderOptions& o, FILE* out, FILE* err)
@@ -144,6 +177,9 @@ int render (const RenderOptions& o, FILE* out, FILE* err)
 	std::string error;
 	if (renders && !lists && !outputFormatFor (outPath, o.format, format, error))
 		throw Failure {kExitUsage, error};
+	const std::string dryPath = dryNameFor (outPath);
+	if (!lists)
+		refuseSameFiles (o, outPath, dryPath, renders);
 
 	kt3host::PluginModule module (o.plugin);
 	if (!module.loaded ())
@@ -174,9 +210,16 @@ int render (const RenderOptions& o, FILE* out, FILE* err)
 	}
 	const StartingValues start = startingValues (o, module, plugin, err);
 	const std::vector<ParameterSetting>& changes = start.changes;
+	// The preset is written first, so that a path it cannot take fails the run at once; it is
+	// put in place only with the audio.
+	ReplacementFile presetFile;
+	if (!o.savePreset.empty ())
+		prepareStartingValues (o, module, start, bypass.id, presetFile);
 	if (!renders)
 	{
-		saveStartingValues (o, module, start, bypass.id, out);
+		if (!presetFile.commit (error))
+			throw Failure {kExitRenderFailed, error};
+		reportSaved (o, out);
 		return kExitSuccess;
 	}
 
@@ -201,7 +244,6 @@ int render (const RenderOptions& o, FILE* out, FILE* err)
 	const TailPlan tail = tailPlan (o, plugin.audioProcessor (), rate);
 
 	AudioWriter wet, dry;
-	const std::string dryPath = dryNameFor (outPath);
 	if ((demo && !dry.open (dryPath, format, int (rate), o.block, error)) || !wet.open (outPath, format, int (rate), o.block, error))
 		throw Failure {kExitRenderFailed, error};
 
@@ -214,14 +256,17 @@ int render (const RenderOptions& o, FILE* out, FILE* err)
 	if (!loop.run (input, tail, wet, demo ? &dry : nullptr, error))
 		throw Failure {kExitRenderFailed, error};
 	const double seconds = std::chrono::duration<double> (std::chrono::steady_clock::now () - started).count ();
-	if ((demo && !dry.finish (error)) || !wet.finish (error) || (demo && !dry.commit (error)))
+	if ((demo && !dry.finish (error)) || !wet.finish (error))
 		throw Failure {kExitRenderFailed, error};
-	if (!wet.commit (error))
-	{
-		if (demo)
-			std::remove (dry.target ().c_str ()); // the pair is all or nothing
+	// The run's outputs appear together or not at all.
+	ReplacementSet outputs;
+	if (demo)
+		outputs.add (dry.replacement ());
+	outputs.add (wet.replacement ());
+	if (!o.savePreset.empty ())
+		outputs.add (presetFile);
+	if (!outputs.commit (error))
 		throw Failure {kExitRenderFailed, error};
-	}
 
 	RenderReport report;
 	report.source = demo ? "demo phrase (dry: " + dry.target () + ")" : o.in;
@@ -231,7 +276,7 @@ int render (const RenderOptions& o, FILE* out, FILE* err)
 	report.seconds = seconds;
 	printSummary (out, report, controller, loop, wet);
 	if (!o.savePreset.empty ())
-		saveStartingValues (o, module, start, bypass.id, out);
+		reportSaved (o, out);
 	return kExitSuccess;
 }
 
@@ -259,12 +304,17 @@ int runRenderTool (const std::vector<std::string>& arguments, FILE* out, FILE* e
 	}
 	catch (const Failure& failure)
 	{
-		std::fprintf (err, "kt3-render: %s\n", failure.message.c_str ());
+		std::fprintf (err, "kt3-render: %s\n", kt3host::printable (failure.message).c_str ());
 		return failure.status;
 	}
 	catch (const std::bad_alloc&)
 	{
 		std::fputs ("kt3-render: out of memory\n", err);
+		return kExitRenderFailed;
+	}
+	catch (const std::exception& failure)
+	{
+		std::fprintf (err, "kt3-render: %s\n", kt3host::printable (failure.what ()).c_str ());
 		return kExitRenderFailed;
 	}
 }

@@ -1,6 +1,7 @@
 #include "replacementfile.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -125,11 +126,52 @@ bool ReplacementFile::close (std::string& error)
 
 bool ReplacementFile::commit (std::string& error)
 {
-	if (!closed || rename (tempPath.c_str (), targetPath.c_str ()) != 0)
+	if (!swapIn (error))
+		return false;
+	settle ();
+	return true;
+}
+
+bool ReplacementFile::swapIn (std::string& error)
+{
+	const char* from = tempPath.c_str ();
+	const char* to = targetPath.c_str ();
+	errno = EBADF;
+	if (closed && renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0)
+		placed = Placed::exchanged;
+	else if (closed && errno == ENOENT && access (from, F_OK) == 0)
+	{
+		if (renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0 ||
+		    ((errno == EINVAL || errno == ENOSYS) && rename (from, to) == 0))
+			placed = Placed::created;
+	}
+	else if (closed && (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) && rename (from, to) == 0)
+		placed = Placed::replaced;
+	if (placed == Placed::no)
 	{
 		error = "cannot write '" + targetPath + "': " + systemError ();
 		return false;
 	}
-	tempPath.clear ();
 	return true;
+}
+
+bool ReplacementFile::undo ()
+{
+	const Placed was = placed;
+	placed = Placed::no;
+	if (was == Placed::exchanged)
+		return renameat2 (AT_FDCWD, tempPath.c_str (), AT_FDCWD, targetPath.c_str (), RENAME_EXCHANGE) == 0;
+	if (was == Placed::created)
+	{
+		// The file goes back to its temporary name, which the destructor removes.
+		return rename (targetPath.c_str (), tempPath.c_str ()) == 0;
+	}
+	return was == Placed::no;
+}
+
+void ReplacementFile::settle ()
+{
+	if (placed == Placed::exchanged)
+		unlink (tempPath.c_str ());
+	tempPath.clear ();
 }

@@ -3,12 +3,15 @@
 // closed, then renamed over the target. Destroyed before commit (), it removes the temporary
 // file and leaves the target as it was. A link as the target stays a link: the file it points
 // to is replaced. A target that is not a regular file (a folder, a device) is refused.
+// Several files committed as one go through a ReplacementSet.
 #pragma once
 
 #include <string>
 
 class ReplacementFile
 {
+	friend class ReplacementSet;
+
 public:
 	ReplacementFile () = default;
 	~ReplacementFile ();
@@ -29,9 +32,25 @@ public:
 	const std::string& target () const { return targetPath; }
 
 private:
+	// How swapIn () put the file in place, and so whether undo () can take it back.
+	enum class Placed
+	{
+		no,
+		exchanged, // with the previous file, which the temporary path now holds
+		created,   // where there was no file
+		replaced,  // over the previous file, which is gone (a file system without exchange)
+	};
+
 	void discard ();
+	// Puts the closed temporary file in place of the target.
+	bool swapIn (std::string& error);
+	// Puts the previous file back (or removes a created one); false when it cannot.
+	bool undo ();
+	// Removes the previous file kept by swapIn (): the commit is final.
+	void settle ();
 
 	std::string targetPath, tempPath;
 	int fd = -1;
 	bool closed = false;
+	Placed placed = Placed::no;
 };
