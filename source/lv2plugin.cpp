@@ -47,7 +47,8 @@ bool Lv2Plugin::setUp (double sampleRate, const LV2_Feature* const* features)
 	readFeatures (features);
 	for (uint32_t i = 0; i <= kReverbParamCount; ++i)
 		lastSeen[i] = restoredPorts[i] = std::numeric_limits<float>::quiet_NaN ();
-	if (!changes.reserve (kReverbParamCount + 1))
+	inputCopy.reset (new (std::nothrow) float[2 * size_t (blockLimit)]);
+	if (!inputCopy || !changes.reserve (kReverbParamCount + 1))
 		return false;
 	processor = owned (new (std::nothrow) KT3ProcessorWithUIController);
 	if (!processor || processor->initialize (nullptr) != kResultOk)
@@ -179,10 +180,36 @@ void Lv2Plugin::processBlock (uint32_t offset, uint32_t frames)
 		inPointers[c] = audio[kLv2InLeft + c] ? audio[kLv2InLeft + c] + offset : nullptr;
 		outPointers[c] = audio[kLv2OutLeft + c] ? audio[kLv2OutLeft + c] + offset : nullptr;
 	}
+	separateAliasedInputs (frames);
 	inBus.silenceFlags = 0;
 	outBus.silenceFlags = 0;
 	data.numSamples = static_cast<int32> (frames);
 	processor->process (data);
+}
+
+void Lv2Plugin::separateAliasedInputs (uint32_t frames)
+{
+	const auto overlaps = [frames] (const float* a, const float* b) {
+		return a && b && a < b + frames && b < a + frames;
+	};
+	bool aliased = false;
+	for (int in = 0; in < 2; ++in)
+		for (int out = 0; out < 2; ++out)
+		{
+			// The same buffer as input and output of one channel is plain in-place processing.
+			const bool inPlace = in == out && inPointers[in] == outPointers[out];
+			aliased = aliased || (!inPlace && overlaps (inPointers[in], outPointers[out]));
+		}
+	if (!aliased)
+		return;
+	for (int c = 0; c < 2; ++c)
+	{
+		if (!inPointers[c])
+			continue;
+		float* copy = inputCopy.get () + c * size_t (blockLimit);
+		std::memcpy (copy, inPointers[c], sizeof (float) * frames);
+		inPointers[c] = copy;
+	}
 }
 
 LV2_State_Status Lv2Plugin::save (LV2_State_Store_Function store, LV2_State_Handle handle)
@@ -205,7 +232,7 @@ LV2_State_Status Lv2Plugin::restore (LV2_State_Retrieve_Function retrieve, LV2_S
 	uint32_t flags = 0;
 	const void* value = retrieve (handle, stateKey, &size, &type, &flags);
 	if (!value)
-		return LV2_STATE_SUCCESS;
+		return resetToDefaults ();
 	if (type != chunkType || size != kStateBytes)
 		return LV2_STATE_ERR_BAD_TYPE;
 	uint8 bytes[kStateBytes];
@@ -222,6 +249,22 @@ LV2_State_Status Lv2Plugin::restore (LV2_State_Retrieve_Function retrieve, LV2_S
 		restoredPorts[i] = static_cast<float> (kReverbParameters[i].plain (values[i]));
 	restoredPorts[kReverbParamCount] = enabledValue (bypassed);
 	restorePending = true;
+	return LV2_STATE_SUCCESS;
+}
+
+LV2_State_Status Lv2Plugin::resetToDefaults ()
+{
+	MemoryStream defaults;
+	bool written = writeUInt32LE (&defaults, kReverbParamCount);
+	for (uint32_t i = 0; i < kReverbParamCount; ++i)
+		written = written && writeDoubleLE (&defaults, kReverbParameters[i].defaultNormalized);
+	written = written && writeUInt32LE (&defaults, 0); // not bypassed
+	defaults.seek (0, IBStream::kIBSeekSet, nullptr);
+	if (!written || processor->setState (&defaults) != kResultOk)
+		return LV2_STATE_ERR_UNKNOWN;
+	for (uint32_t i = 0; i <= kReverbParamCount; ++i)
+		lastSeen[i] = std::numeric_limits<float>::quiet_NaN ();
+	restorePending = false;
 	return LV2_STATE_SUCCESS;
 }
 

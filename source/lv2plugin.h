@@ -15,6 +15,8 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include <memory>
+
 namespace Steinberg {
 namespace Vst {
 namespace Orvix {
@@ -38,7 +40,8 @@ public:
 	// The processor's 40-byte state as one atom:Chunk under kLv2StateKeyUri.
 	LV2_State_Status save (LV2_State_Store_Function store, LV2_State_Handle handle);
 	// Refuses a value of another type or size, or one the processor refuses, changing nothing.
-	// A state without the key leaves everything as it is (the port values carry the rest).
+	// A state without the key (a host's reset) sets the defaults, and the connected control
+	// ports apply their values again at the next run.
 	LV2_State_Status restore (LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
 	uint32_t maxBlock () const { return blockLimit; }
@@ -50,6 +53,11 @@ private:
 	// Adds the control ports' changes to `changes`.
 	void collectChanges ();
 	void processBlock (uint32_t offset, uint32_t frames);
+	// Copies the inputs into `inputCopy` when an input shares memory with an output of the other
+	// channel (or both inputs share one output): the bypass and its crossfade write one channel
+	// before reading the other, so they need the inputs apart from the outputs.
+	void separateAliasedInputs (uint32_t frames);
+	LV2_State_Status resetToDefaults ();
 
 	IPtr<KT3ProcessorWithUIController> processor;
 	const LV2_URID_Map* map = nullptr;
@@ -70,6 +78,7 @@ private:
 	AudioBusBuffers inBus {};
 	AudioBusBuffers outBus {};
 	float* inPointers[2] = {};
+	std::unique_ptr<float[]> inputCopy; // two channels of blockLimit frames, reserved at creation
 	float* outPointers[2] = {};
 	ProcessData data {};
 };

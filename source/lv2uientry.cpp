@@ -5,7 +5,7 @@
 
 #include "vstgui/lib/platform/linux/resourcefolder.h"
 
-#include <lv2/core/lv2_util.h>
+#include <lv2/ui/ui.h>
 
 #include <cstring>
 #include <dlfcn.h>
@@ -48,10 +48,19 @@ std::string findResourceFolder (const char* bundlePath)
 	return error ? std::string () : resourcesIn (binary.parent_path ());
 }
 
+// The data of the feature `uri`, or null; features with a null URI (a faulty host) are skipped.
+void* featureData (const LV2_Feature* const* features, const char* uri)
+{
+	for (; features && *features; ++features)
+		if ((*features)->URI && std::strcmp ((*features)->URI, uri) == 0)
+			return (*features)->data;
+	return nullptr;
+}
+
 // ui:parent's data is the X11 window ID itself; none, 0 or more than 32 bits is no window.
 uint32_t parentWindowOf (const LV2_Feature* const* features)
 {
-	const auto id = reinterpret_cast<uintptr_t> (lv2_features_data (features, LV2_UI__parent));
+	const auto id = reinterpret_cast<uintptr_t> (featureData (features, LV2_UI__parent));
 	return id <= UINT32_MAX ? static_cast<uint32_t> (id) : 0;
 }
 
@@ -67,12 +76,12 @@ LV2UI_Handle instantiate (const LV2UI_Descriptor*, const char* pluginUri, const 
 	if (parent == 0 || resources.empty ())
 		return nullptr;
 	VSTGUI::setResourceFolder (resources);
-	const auto* touch = static_cast<const LV2UI_Touch*> (lv2_features_data (features, LV2_UI__touch));
+	const auto* touch = static_cast<const LV2UI_Touch*> (featureData (features, LV2_UI__touch));
 	std::unique_ptr<Lv2UiEditor> editor = Lv2UiEditor::open (parent, write, host, touch);
 	if (!editor)
 		return nullptr;
 	*widget = reinterpret_cast<LV2UI_Widget> (uintptr_t (editor->window ()));
-	if (const auto* resize = static_cast<const LV2UI_Resize*> (lv2_features_data (features, LV2_UI__resize)))
+	if (const auto* resize = static_cast<const LV2UI_Resize*> (featureData (features, LV2_UI__resize)))
 	{
 		const Steinberg::ViewRect size = editor->size ();
 		if (resize->ui_resize)

@@ -1,6 +1,7 @@
 // KT3.lv2's state interface: the processor's 40 bytes saved and restored as one atom:Chunk,
-// malformed values refused without a change, ports holding their old values after a restore,
-// and the factory presets, applied through lilv_state, setting what the VST 3 program change sets.
+// malformed values refused without a change, ports holding their old values after a restore, a
+// state without KT3's key resetting to the defaults, and the factory presets, applied through
+// lilv_state, setting what the VST 3 program change sets.
 #include "factorypresets.h"
 #include "kt3ids.h"
 #include "lv2host.h"
@@ -8,6 +9,7 @@
 #include "plugininstance.h"
 #include "pluginmodule.h"
 #include "processblock.h"
+#include "reverbparameters.h"
 #include "statebytes.h"
 
 #include <gtest/gtest.h>
@@ -144,11 +146,40 @@ TEST_F (Lv2State, MalformedValuesAreRefusedAndChangeNothing)
 		lv2.run (8);
 		EXPECT_EQ (save ().bytes, before.bytes);
 	}
-	// A state without the key is no restore of ours: nothing changes.
-	Stored other = before;
+}
+
+// A host resets a plug-in with a state that holds no key of KT3's: the defaults apply, bypass
+// off, and each connected port's value applies again at the next run (the host's port values
+// and the sound stay in agreement).
+TEST_F (Lv2State, RestoreWithoutItsKeyResetsToTheDefaults)
+{
+	Stored changed = save ();
+	const double size = 0.3;
+	std::memcpy (changed.bytes.data () + 4, &size, sizeof size);
+	changed.bytes[36] = 1;
+	ASSERT_EQ (restore (changed), LV2_STATE_SUCCESS);
+	lv2.run (8);
+	ASSERT_EQ (save ().bytes, changed.bytes);
+
+	Stored other = changed;
 	other.key = lv2.urids ().map ("urn:example:other");
-	EXPECT_EQ (restore (other), LV2_STATE_SUCCESS);
-	EXPECT_EQ (save ().bytes, before.bytes);
+	for (bool portMoved : {false, true})
+	{
+		SCOPED_TRACE (portMoved ? "Mix port at 30 %" : "ports at their defaults");
+		ASSERT_EQ (restore (changed), LV2_STATE_SUCCESS);
+		lv2.run (8);
+		if (portMoved)
+			lv2.control (kLv2FirstParameter + 2) = 30.0f;
+		lv2.run (8);
+		EXPECT_EQ (restore (other), LV2_STATE_SUCCESS);
+		EXPECT_EQ (restore (Stored {}), LV2_STATE_SUCCESS); // an empty map
+		const Stored reset = save ();
+		for (int i = 0; i < 4; ++i)
+			EXPECT_EQ (valueAt (reset, i), kReverbParameters[i].defaultNormalized) << i;
+		EXPECT_EQ (reset.bytes[36], 0);
+		lv2.run (8);
+		EXPECT_EQ (valueAt (save (), 2), portMoved ? 0.3 : 0.9);
+	}
 }
 
 TEST (Lv2StateFeatures, WithoutUridMapStateIsRefused)

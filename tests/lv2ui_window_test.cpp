@@ -56,13 +56,20 @@ struct HostedUi
 	}
 	static LV2_URID map (LV2_URID_Map_Handle, const char*) { return 1; }
 
-	HostedUi (const LV2UI_Descriptor* descriptor, uint32_t parent, const std::string& bundle, bool withParent = true)
+	// With nullUris, features whose URI is null stand before and after the others.
+	HostedUi (const LV2UI_Descriptor* descriptor, uint32_t parent, const std::string& bundle, bool withParent = true,
+	          bool nullUris = false)
 	: descriptor (descriptor)
 	{
 		std::vector<const LV2_Feature*> features {&mapFeature, &resizeFeature};
 		parentFeature.data = reinterpret_cast<void*> (uintptr_t (parent));
 		if (withParent)
 			features.push_back (&parentFeature);
+		if (nullUris)
+		{
+			features.insert (features.begin (), &nullUriFeature);
+			features.push_back (&nullUriFeature);
+		}
 		features.push_back (nullptr);
 		handle = descriptor->instantiate (descriptor, "urn:orvix:kt3", bundle.c_str (), write, this, &widget,
 		                                  features.data ());
@@ -95,6 +102,7 @@ struct HostedUi
 	LV2UI_Resize resizeData {this, resize};
 	LV2_Feature resizeFeature {LV2_UI__resize, &resizeData};
 	LV2_Feature parentFeature {LV2_UI__parent, nullptr};
+	LV2_Feature nullUriFeature {nullptr, &mapData};
 	LV2UI_Widget widget {nullptr};
 	LV2UI_Handle handle {nullptr};
 	const LV2UI_Idle_Interface* idle {nullptr};
@@ -240,6 +248,15 @@ TEST_F (Lv2UiWindow, TwoAtOnceAndCleanupLeavesNothingOpen)
 	parent.sync ();
 	EXPECT_TRUE (parent.children ().empty ());
 	EXPECT_EQ (openDescriptors (), descriptors);
+}
+
+// A feature with a null URI (a faulty host) is skipped: the editor opens with the others.
+TEST_F (Lv2UiWindow, FeaturesWithNullUrisAreSkipped)
+{
+	HostedUi ui (descriptor, parent.id (), kBundle, true, true);
+	ASSERT_NE (ui.handle, nullptr);
+	EXPECT_EQ (ui.askedSize, std::make_pair (281, 232));
+	EXPECT_EQ (HostedUi (descriptor, parent.id (), kBundle, false, true).handle, nullptr);
 }
 
 TEST_F (Lv2UiWindow, RefusesWithoutParentOrResources)
