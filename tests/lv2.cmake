@@ -14,10 +14,12 @@ target_link_libraries(lv2_tests PRIVATE kt3hostlv2 kt3allocationcounter)
 target_compile_definitions(lv2_tests PRIVATE KT3_LV2_BUNDLE_PATH="${KT3_LV2_BUNDLE}"
                            KT3_BUNDLE_PATH="${KT3_BUNDLE}")
 
-# The bundle's descriptions against the LV2 vocabularies.
+# The bundle's descriptions against the LV2 vocabularies: the files of Debian's lv2-dev, and
+# nothing else that is installed (other plug-ins' descriptions carry errors of their own). No
+# vocabulary found fails the test rather than validating against nothing.
 find_program(SORD_VALIDATE sord_validate REQUIRED)
 add_test(NAME lv2_bundle_validates
-         COMMAND sh -c "${SORD_VALIDATE} /usr/lib/lv2/*.lv2/*.ttl ${KT3_LV2_BUNDLE}/*.ttl")
+         COMMAND sh -c "vocabularies=$(dpkg-query -L lv2-dev | grep '[.]ttl$') && test -n \"$vocabularies\" && ${SORD_VALIDATE} $vocabularies ${KT3_LV2_BUNDLE}/*.ttl")
 set_tests_properties(lv2_bundle_validates PROPERTIES FAIL_REGULAR_EXPRESSION "Error|Warning")
 
 # lv2apply on a WAV file against kt3-render through the VST 3 bundle. Not under the sanitizers:

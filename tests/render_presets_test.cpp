@@ -54,6 +54,14 @@ std::string appliedValues (const std::string& summary)
 	return line == std::string::npos ? "" : summary.substr (colon + 2, summary.find ('\n', colon) - colon - 2);
 }
 
+// A run that fails: its arguments, exit status and a part of its error.
+struct FailingRun
+{
+	std::vector<std::string> arguments;
+	int status;
+	std::string error;
+};
+
 // A short burst of noise, then silence, as in.wav.
 void writeInput (const ScratchFolder& dir)
 {
@@ -186,13 +194,7 @@ TEST (RenderPresets, BadPresetsAreOneLineErrorsAndLeaveNothing)
 	fs::create_symlink ("/dev/zero", dir / "Zero.vstpreset");
 	writeFile ("Huge.vstpreset", "");
 	fs::resize_file (dir / "Huge.vstpreset", 512u << 20);
-	struct Case
-	{
-		std::vector<std::string> arguments;
-		int status;
-		std::string error;
-	};
-	const std::vector<Case> cases = {
+	const std::vector<FailingRun> cases = {
 	    {{"--preset", "Cathedral"}, 2, "no preset 'Cathedral'; the presets are Default, Small Room, Faint Room"},
 	    {{"--preset", ""}, 2, "--preset takes a preset's name or a .vstpreset file, not ''"},
 	    {{"--preset", "Default", "--preset", "Long Tail"}, 2, "--preset is given twice"},
@@ -238,13 +240,7 @@ TEST (RenderPresets, OutputsAppearTogetherAndAPresetPathIsNeverTheAudiosFile)
 	fs::create_symlink (dir / "in.wav", dir / "ToIn.vstpreset");
 	fs::create_hard_link (dir / "out.wav", dir / "Hard.vstpreset");
 	const std::vector<std::string> everyFile = dir.files ();
-	struct Case
-	{
-		std::vector<std::string> arguments;
-		int status;
-		std::string error;
-	};
-	const std::vector<Case> cases = {
+	const std::vector<FailingRun> cases = {
 	    {{"--save-preset", "/proc/x.vstpreset"}, 1, "cannot write '/proc/x.vstpreset'"},
 	    {{"--save-preset", dir / "no/folder/x.vstpreset"}, 1, "cannot write"},
 	    {{"--save-preset", dir / "Folder.vstpreset"}, 1, "it exists and is not a regular file"},
@@ -254,7 +250,7 @@ TEST (RenderPresets, OutputsAppearTogetherAndAPresetPathIsNeverTheAudiosFile)
 	    {{"--save-preset", dir / "ToIn.vstpreset"}, 2, "is the same file as --in"},
 	    {{"--preset", dir / "ToOut.vstpreset"}, 2, "is the same file as --out"},
 	};
-	for (const Case& c : cases)
+	for (const FailingRun& c : cases)
 	{
 		std::vector<std::string> arguments = {"--plugin", kBundle, "--in", dir / "in.wav", "--out", dir / "out.wav"};
 		arguments.insert (arguments.end (), c.arguments.begin (), c.arguments.end ());
