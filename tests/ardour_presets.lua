@@ -46,7 +46,13 @@ local proc = ARDOUR.LuaAPI.new_plugin(session, "KT3", ptype, "")
 assert(not proc:isnil(), "KT3 not found")
 assert(track:add_processor_by_index(proc, 0, nil, true) == 0, "plug-in not added")
 local plugin = proc:to_insert():plugin(0)
-for preset in plugin:get_info():get_presets(false):iter() do print(kind .. " preset: " .. preset.label) end
+-- The factory presets as the preset menu lists them (PluginInfo lists only VST 3 preset files).
+local scheme = kind == "VST3" and "VST3-P:" or "VST:"
+for i = 0, 99 do
+  local listed = plugin:preset_by_uri(string.format("%s%s:%04d", scheme, plugin:unique_id(), i))
+  if not listed then break end
+  print(kind .. " preset: " .. listed.label)
+end
 
 local preset = plugin:preset_by_label("Warm Hall")
 assert(preset, "no preset Warm Hall")
