@@ -26,6 +26,7 @@ if [ "${1:-all}" != plugin ]; then
     # The Windows module: the MinGW-w64 cross compiler, Wine to run its tests and its moduleinfo
     # generator, and GoogleTest's sources to build for Windows.
     g++-mingw-w64-x86-64-posix wine64 googletest
+    ardour # a real DAW for the preset test: ardour7-lua, its scanners and the Dummy backend
   )
 fi
 

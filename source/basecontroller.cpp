@@ -38,6 +38,50 @@ tresult PLUGIN_API BaseController::initialize (FUnknown* context)
 	return kResultOk;
 }
 
+tresult PLUGIN_API BaseController::terminate ()
+{
+	deferredRestart.cancel ();
+	editorFrame = nullptr;
+	return EditControllerEx1::terminate ();
+}
+
+tresult PLUGIN_API BaseController::setComponentHandler (IComponentHandler* handler)
+{
+	if (handler != componentHandler)
+		deferredRestart.cancel ();
+	return EditControllerEx1::setComponentHandler (handler);
+}
+
+void BaseController::restartLater (int32 flags)
+{
+	FUnknown* const runLoopSources[] = {componentHandler, hostContext, editorFrame};
+	deferredRestart.request (componentHandler, flags, runLoopSources, 3);
+}
+
+// An editor's frame may bring the run loop that a waiting restart needs; a restart waiting on
+// the closing editor's run loop moves to another one.
+void BaseController::setEditorFrame (IPlugFrame* frame)
+{
+	editorFrame = frame;
+	FUnknown* const runLoopSources[] = {componentHandler, hostContext, editorFrame};
+	deferredRestart.reschedule (runLoopSources, 3);
+}
+
+void BaseController::sendValuesToProcessor ()
+{
+	std::vector<double> values (stateValueCount);
+	for (uint32 id = 0; id < stateValueCount; ++id)
+		values[id] = getParamNormalized (id);
+	IMessage* message = allocateMessage ();
+	if (!message)
+		return;
+	message->setMessageID (kValuesMessage);
+	if (IAttributeList* attributes = message->getAttributes ())
+		attributes->setBinary (kValuesAttribute, values.data (), uint32 (values.size () * sizeof (double)));
+	sendMessage (message);
+	message->release ();
+}
+
 tresult PLUGIN_API BaseController::notify (IMessage* message)
 {
 	if (!message)

@@ -3,6 +3,8 @@
 // the processor's activation message, and a MIDI controller mapping table.
 #pragma once
 
+#include "deferredrestart.h"
+
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 
@@ -19,6 +21,7 @@ public:
 
 	//---IPluginBase: the root unit and, first of all parameters, the bypass
 	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
+	tresult PLUGIN_API terminate () SMTG_OVERRIDE;
 
 	//---IConnectionPoint: records the sample rate of "activated"
 	tresult PLUGIN_API notify (IMessage* message) SMTG_OVERRIDE;
@@ -31,6 +34,8 @@ public:
 	// kResultFalse, as the processor's setState does.
 	tresult PLUGIN_API setComponentState (IBStream* state) SMTG_OVERRIDE;
 	tresult PLUGIN_API getParameterInfo (int32 paramIndex, ParameterInfo& info) SMTG_OVERRIDE;
+	// Host's UI thread. A restart still pending for the old handler is dropped.
+	tresult PLUGIN_API setComponentHandler (IComponentHandler* handler) SMTG_OVERRIDE;
 
 	//---IUnitInfo: the program list is backed by a parameter with the ID kPresetsId, if any
 	tresult PLUGIN_API getUnitInfo (int32 unitIndex, UnitInfo& info) SMTG_OVERRIDE;
@@ -55,12 +60,26 @@ public:
 	REFCOUNT_METHODS (EditControllerEx1)
 
 protected:
+	// Main thread: tells the host `flags` (restartComponent) later, outside the host call that
+	// is running, from the host's run loop (see DeferredRestart).
+	void restartLater (int32 flags);
+	// Main thread: hands the processor the values of the IDs 0 up, for values the controller set
+	// itself, so that the processor's state holds them before its next block.
+	void sendValuesToProcessor ();
+	// Main thread: the frame of the open editor, whose run loop may serve restarts; null when
+	// it closes.
+	void setEditorFrame (IPlugFrame* frame);
+
 	// The parameter for each MIDI controller number (128 after-touch, 129 pitch bend);
 	// kNoParamId where none is assigned.
 	ParamID midiControllerParams[kCountCtrlNumber];
 	const uint32 stateValueCount;
 	double sampleRate = 44100.0;
 	bool hasBypassParameter = true;
+
+private:
+	DeferredRestart deferredRestart;
+	IPlugFrame* editorFrame = nullptr;
 };
 
 } // namespace Orvix

@@ -111,6 +111,8 @@ tresult PLUGIN_API BaseProcessor::process (ProcessData& data)
 	const bool restored = takeRestoredState ();
 	if (readParameterChanges (data.inputParameterChanges) || restored)
 		parametersChanged ();
+	if (reportValues)
+		writeValuesTo (data.outputParameterChanges);
 	processEvents (data.inputEvents);
 	if (data.numSamples > 0 && !processBypass (data))
 	{
@@ -118,6 +120,21 @@ tresult PLUGIN_API BaseProcessor::process (ProcessData& data)
 		updateSilenceFlags (data);
 	}
 	return kResultOk;
+}
+
+// Hosts that keep their own copy of the values (and would otherwise show the old ones until a
+// restart reaches them) take these, as they take a block's output changes, on the audio side.
+void BaseProcessor::writeValuesTo (IParameterChanges* changes)
+{
+	reportValues = false;
+	if (!changes)
+		return;
+	for (uint32 id = 0; id < paramCount; ++id)
+	{
+		int32 index = 0;
+		if (IParamValueQueue* queue = changes->addParameterData (id, index))
+			queue->addPoint (0, parameterValue (id), index);
+	}
 }
 
 bool BaseProcessor::processBypass (ProcessData& data)
@@ -288,7 +305,8 @@ tresult PLUGIN_API BaseProcessor::getState (IBStream* state)
 	bool written = writeUInt32LE (state, paramCount);
 	for (uint32 i = 0; i < paramCount && written; ++i)
 		written = writeDoubleLE (state, pending ? pending->values[i] : parameterValue (i));
-	const bool bypass = pending ? pending->bypassed : bypassed.load (std::memory_order_relaxed);
+	const bool bypass =
+	    pending && pending->setsBypass ? pending->bypassed : bypassed.load (std::memory_order_relaxed);
 	written = written && writeUInt32LE (state, bypass ? 1 : 0);
 	return written ? kResultOk : kResultFalse;
 }
@@ -302,6 +320,40 @@ tresult PLUGIN_API BaseProcessor::setState (IBStream* state)
 	StateHandoff::Record& record = restoredState.next ();
 	if (!readProcessorState (state, record.values.data (), paramCount, record.bypassed))
 		return kResultFalse;
+	record.setsBypass = true;
+	record.fromController = false;
+	restoredState.publish ();
+	return kResultOk;
+}
+
+// Values the controller set itself (a program change) reach the audio thread as a restored
+// state that leaves the bypass alone, so that getState holds them at once, before any block.
+// A state restored before them and not yet taken keeps its bypass.
+tresult PLUGIN_API BaseProcessor::notify (IMessage* message)
+{
+	if (!message)
+		return kInvalidArgument;
+	if (!FIDStringsEqual (message->getMessageID (), kValuesMessage))
+		return AudioEffect::notify (message);
+	IAttributeList* attributes = message->getAttributes ();
+	const void* data = nullptr;
+	uint32 size = 0;
+	if (!attributes || attributes->getBinary (kValuesAttribute, data, size) != kResultOk || !data ||
+	    size != paramCount * sizeof (double))
+		return kResultFalse;
+	StateHandoff::Record& record = restoredState.next ();
+	for (uint32 i = 0; i < paramCount; ++i)
+	{
+		double value = 0.0;
+		std::memcpy (&value, static_cast<const char*> (data) + i * sizeof (double), sizeof value);
+		if (!std::isfinite (value))
+			return kResultFalse;
+		record.values[i] = clampUnit (value);
+	}
+	const StateHandoff::Record* pending = restoredState.pending ();
+	record.setsBypass = pending && pending->setsBypass;
+	record.bypassed = pending && pending->bypassed;
+	record.fromController = true;
 	restoredState.publish ();
 	return kResultOk;
 }
@@ -313,7 +365,8 @@ bool BaseProcessor::takeRestoredState ()
 	return restoredState.take ([this] (const StateHandoff::Record& record) {
 		for (uint32 i = 0; i < paramCount; ++i)
 			paramValues[i].store (record.values[i], std::memory_order_relaxed);
-		if (record.bypassed != bypassed.load (std::memory_order_relaxed))
+		reportValues = reportValues || record.fromController;
+		if (record.setsBypass && record.bypassed != bypassed.load (std::memory_order_relaxed))
 		{
 			bypassed.store (record.bypassed, std::memory_order_relaxed);
 			bypassRamp = 0;

@@ -32,6 +32,9 @@ public:
 	// Writes the newest values: a restored state that no block has taken yet, or the store.
 	tresult PLUGIN_API getState (IBStream* state) SMTG_OVERRIDE;
 
+	//---IConnectionPoint (main thread): kValuesMessage from the controller
+	tresult PLUGIN_API notify (IMessage* message) SMTG_OVERRIDE;
+
 	//---IAudioProcessor
 	// Main thread.
 	tresult PLUGIN_API setBusArrangements (SpeakerArrangement* inputs, int32 numIns,
@@ -68,6 +71,9 @@ protected:
 	std::unique_ptr<std::atomic<double>[]> paramValues;
 	uint32 paramCount = 0;
 	int32 bypassRamp = 0; // +1 into bypass, -1 out of bypass, 0 none pending; audio thread only
+	// Audio thread: the block's values go to the host as output changes, as values set by the
+	// controller itself or by a program change have not come from the host's automation.
+	bool reportValues = false;
 	std::vector<float> scratchLeft;
 	std::vector<float> scratchRight;
 	std::atomic<bool> bypassed {false};
@@ -78,6 +84,7 @@ private:
 	void crossfade (ProcessData& data);
 	void passThrough (ProcessData& data);
 	void sendActivationMessage ();
+	void writeValuesTo (IParameterChanges* changes);
 
 	StateHandoff restoredState;
 };

@@ -45,6 +45,17 @@ IPlugView* PLUGIN_API KT3ControllerWithUI::createView (FIDString name)
 	return new VSTGUI::VST3Editor (this, templateName, kDescriptionFile);
 }
 
+void KT3ControllerWithUI::editorAttached (EditorView* editor)
+{
+	if (auto* view = dynamic_cast<VSTGUIEditor*> (editor))
+		setEditorFrame (view->getPlugFrame ());
+}
+
+void KT3ControllerWithUI::editorRemoved (EditorView* /*editor*/)
+{
+	setEditorFrame (nullptr);
+}
+
 VSTGUI::IController* KT3ControllerWithUI::createSubController (const char* name,
                                                                const VSTGUI::IUIDescription* /*description*/,
                                                                VSTGUI::VST3Editor* /*editor*/)

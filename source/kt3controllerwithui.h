@@ -18,6 +18,9 @@ public:
 
 	//---IEditController: a new editor for the view type "editor" only
 	IPlugView* PLUGIN_API createView (FIDString name) SMTG_OVERRIDE;
+	// UI thread: an open editor's frame may offer the run loop that deferred restarts need.
+	void editorAttached (EditorView* editor) override;
+	void editorRemoved (EditorView* editor) override;
 
 	//---VST3EditorDelegate: "InterAppAudioControlsController", when the host offers inter-app audio
 	VSTGUI::IController* createSubController (const char* name, const VSTGUI::IUIDescription* description,

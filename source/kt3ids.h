@@ -21,6 +21,11 @@ enum ReverbParamId : ParamID
 constexpr ParamID kBypassId = 1651532147;  // 'bpas'
 constexpr ParamID kPresetsId = 1886548852; // 'prst'
 
+// The message the controller sends the processor when it sets values itself, as a program
+// change does: the values of the IDs 0 up, as doubles in the binary attribute kValuesAttribute.
+constexpr const char* kValuesMessage = "values";
+constexpr const char* kValuesAttribute = "Values";
+
 // Registered with the factory: the processor and the controller with the editor.
 inline const FUID kKT3ProcessorUID (0x3C9E41A7, 0x5B2D4F08, 0x9A61C3E2, 0x7D04B815);
 inline const FUID kKT3ControllerUID (0x8F17D2B4, 0x26E94C53, 0xB0A87E19, 0x4C5236DA);

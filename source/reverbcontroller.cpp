@@ -43,8 +43,9 @@ tresult PLUGIN_API ReverbController::setParamNormalized (ParamID tag, ParamValue
 	const FactoryPreset& preset = factoryPreset (presetIndexOf (getParamNormalized (kPresetsId)));
 	for (ParamID id = 0; id < kReverbParamCount; ++id)
 		BaseController::setParamNormalized (id, presetNormalized (preset, id));
-	if (componentHandler)
-		componentHandler->restartComponent (kParamValuesChanged);
+	// The host may hold a lock of its own in this call: it hears of the values later.
+	sendValuesToProcessor ();
+	restartLater (kParamValuesChanged);
 	return kResultOk;
 }
 

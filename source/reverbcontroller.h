@@ -16,8 +16,9 @@ public:
 
 	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
 	tresult PLUGIN_API terminate () SMTG_OVERRIDE;
-	// A value for the program-change parameter also sets Size, HF Damp, Mix and Output to the
-	// factory preset it selects, and tells the host that they changed.
+	// Host's UI thread. A value for the program-change parameter also sets Size, HF Damp, Mix
+	// and Output to the factory preset it selects, hands them to the processor (whose state then
+	// holds them at once) and tells the host that they changed, after this call.
 	tresult PLUGIN_API setParamNormalized (ParamID tag, ParamValue value) SMTG_OVERRIDE;
 };
 

@@ -136,6 +136,7 @@ bool ReverbProcessor::applyProgramChange (IParameterChanges* changes)
 		const FactoryPreset& preset = factoryPreset (presetIndexOf (value));
 		for (ParamID id = 0; id < kReverbParamCount; ++id)
 			setParameterValue (id, presetNormalized (preset, id), offset);
+		reportValues = true;
 		return true;
 	}
 	return false;

@@ -17,6 +17,8 @@ void StateHandoff::publish ()
 	filled.sequence = published.sequence + 1;
 	published.values = filled.values; // same size: no allocation
 	published.bypassed = filled.bypassed;
+	published.setsBypass = filled.setsBypass;
+	published.fromController = filled.fromController;
 	published.sequence = filled.sequence;
 	back = middle.exchange (back | kFresh, std::memory_order_acq_rel) & kIndexMask;
 }

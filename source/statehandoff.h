@@ -19,6 +19,9 @@ public:
 	{
 		std::vector<double> values;
 		bool bypassed = false;
+		bool setsBypass = true; // false: the bypass stays as it is
+		bool fromController = false; // values the controller set itself, for the host to hear of
+
 		uint64 sequence = 0;
 	};
 

@@ -115,8 +115,8 @@ TEST (PresetsInAHost, AProgramChangeSetsTheControllerAndTheAudio)
 		LoadedEffect onlyProgram, fourValues;
 		const ParamValue value = onlyProgram.controller ()->plainParamToNormalized (kPresetsId, i);
 		ASSERT_EQ (onlyProgram.controller ()->setParamNormalized (kPresetsId, value), kResultOk);
-		ASSERT_FALSE (onlyProgram.plugin.edits ().restarts.empty ());
-		EXPECT_EQ (onlyProgram.plugin.edits ().restarts.back (), kParamValuesChanged);
+		// Never from inside the host's call: this host offers no run loop for the restart later.
+		EXPECT_TRUE (onlyProgram.plugin.edits ().restarts.empty ());
 		std::vector<std::pair<ParamID, double>> values;
 		for (ParamID id = 0; id < kReverbParamCount; ++id)
 		{

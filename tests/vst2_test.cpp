@@ -311,6 +311,8 @@ TEST_F (Vst2Effect, FactoryPresetsAreTheProgramsAndReachTheAudio)
 	for (ParamID id = 0; id < kReverbParamCount; ++id)
 		EXPECT_FLOAT_EQ (effect->getParameter (effect, int (id) + 1),
 		                 float (presetNormalized (factoryPreset (last), id)));
+	// A project saved now, while processing is on but before the next block, keeps the program.
+	EXPECT_EQ (sizeIn (chunk ()), presetNormalized (factoryPreset (last), kSizeId));
 	block.begin (kBlock);
 	for (ParamID id = 0; id < kReverbParamCount; ++id)
 		block.changes ().add (id, presetNormalized (factoryPreset (last), id));

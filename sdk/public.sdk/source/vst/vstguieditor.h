@@ -31,6 +31,8 @@ public:
 	void idle ();
 
 	int32_t getKnobMode () const override;
+	// The host's frame while attached.
+	IPlugFrame* getPlugFrame () const { return plugFrame; }
 
 	tresult PLUGIN_API isPlatformTypeSupported (FIDString type) override;
 	tresult PLUGIN_API attached (void* parent, FIDString type) override;

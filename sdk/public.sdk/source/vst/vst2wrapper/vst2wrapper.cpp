@@ -730,11 +730,14 @@ void Vst2Wrapper::setProgram (VstIntPtr program)
 		return;
 	const auto index = static_cast<VstInt32> (program);
 	controller->setParamNormalized (programId, controller->plainParamToNormalized (programId, index));
-	// The controller has set the program's values (and reported them through restartComponent);
-	// the processor takes them with its next block.
+	// The controller has set the program's values, and its processor's state holds them; the
+	// processor applies them with its next block. The controller's own restart may come only
+	// later (from a run loop that a VST 2 host may not have): the host hears of them now, as
+	// VST 2 hosts expect during a program change.
 	for (int32 i = 0; i < parameterSlots->size (); ++i)
 		parameterSlots->post (i, controller->getParamNormalized (paramIds[i]),
 		                      Vst2ParameterSlots::kProcessor);
+	hostCallback (&effect, Vst2::kAudioMasterUpdateDisplay, 0, 0, nullptr, 0.f);
 }
 
 //------------------------------------------------------------------------
