@@ -148,7 +148,7 @@ tresult PLUGIN_API BaseController::getProgramName (ProgramListID listId, int32 p
 	if (listId != kPresetsId || programIndex < 0)
 		return kResultFalse;
 	Parameter* presets = getParameterObject (kPresetsId);
-	if (!presets)
+	if (!presets || programIndex > presets->toPlain (1.0))
 		return kResultFalse;
 	presets->toString (presets->toNormalized (static_cast<double> (programIndex)), name);
 	return kResultOk;

@@ -107,6 +107,9 @@ bool BaseProcessor::readParameterChanges (IParameterChanges* changes)
 
 tresult PLUGIN_API BaseProcessor::process (ProcessData& data)
 {
+	// 64-bit buffers, which canProcessSampleSize refused, would be written as floats.
+	if (data.symbolicSampleSize != kSample32)
+		return kInvalidArgument;
 	// A restored state comes first, so that the block's own changes apply on top of it.
 	const bool restored = takeRestoredState ();
 	if (readParameterChanges (data.inputParameterChanges) || restored)

@@ -187,9 +187,10 @@ TEST (BaseController, ProgramListFollowsTheProgramChangeParameter)
 	EXPECT_EQ (c.units->getProgramListInfo (1, list), kResultFalse);
 	ASSERT_EQ (c.units->getProgramName (kPresetsId, 1, name), kResultOk);
 	EXPECT_EQ (toAscii (name), "Room");
-	ASSERT_EQ (c.units->getProgramName (kPresetsId, 9, name), kResultOk);
+	ASSERT_EQ (c.units->getProgramName (kPresetsId, 2, name), kResultOk);
 	EXPECT_EQ (toAscii (name), "Plate");
-	EXPECT_EQ (c.units->getProgramName (kPresetsId, -1, name), kResultFalse);
+	for (int32 beyond : {-1, 3, kMaxInt32})
+		EXPECT_EQ (c.units->getProgramName (kPresetsId, beyond, name), kResultFalse) << beyond;
 	EXPECT_EQ (c.units->getProgramName (kBypassId, 0, name), kResultFalse);
 }
 

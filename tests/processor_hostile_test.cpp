@@ -7,6 +7,7 @@
 #include "statebytes.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -204,6 +205,26 @@ TEST (ProcessorHostile, BlocksBeforeInitializeOrSetupDoNotCrash)
 	EXPECT_EQ (block.process (raw), kResultOk);
 	EXPECT_TRUE (finite (block.out (0), 128));
 	raw->terminate ();
+}
+
+// A host that ignores canProcessSampleSize and sends 64-bit buffers: refused, nothing written
+// into them, and the block's changes not taken.
+TEST (ProcessorHostile, SixtyFourBitBlocksAreRefusedUntouched)
+{
+	DirectProcessor p;
+	ProcessBlock block (64);
+	block.begin (64);
+	block.changes ().add (kSizeId, 0.1);
+	fillNoise (block, 64, 3);
+	std::fill (block.out (0), block.out (0) + 64, 7.0f);
+	block.data ().symbolicSampleSize = kSample64;
+	EXPECT_EQ (block.process (p.processor ()), kInvalidArgument);
+	EXPECT_EQ (std::count (block.out (0), block.out (0) + 64, 7.0f), 64);
+	const kt3host::Bytes state = kt3host::getState (p.component ());
+	double size = 0.0;
+	ASSERT_EQ (state.size (), 40u);
+	std::memcpy (&size, &state[4], sizeof size);
+	EXPECT_EQ (size, 0.7);
 }
 
 TEST (ProcessorHostile, NonFiniteInputDoesNotPoisonLaterBlocks)
