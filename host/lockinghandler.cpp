@@ -22,11 +22,6 @@ tresult PLUGIN_API LockingHandler::restartComponent (int32 flags)
 
 #if defined(_WIN32)
 
-tresult PLUGIN_API LockingHandler::queryInterface (const TUID iid, void** obj)
-{
-	return EditHandler::queryInterface (iid, obj);
-}
-
 bool LockingHandler::serveUntil (const std::function<bool ()>& done, uint32_t timeoutMs)
 {
 	const auto end = std::chrono::steady_clock::now () + std::chrono::milliseconds (timeoutMs);

@@ -35,7 +35,10 @@ public:
 	int deadlocks = 0;
 
 	Steinberg::tresult PLUGIN_API restartComponent (Steinberg::int32 flags) override;
+#if !defined(_WIN32)
+	// Adds Linux::IRunLoop.
 	Steinberg::tresult PLUGIN_API queryInterface (const Steinberg::TUID iid, void** obj) override;
+#endif
 
 private:
 	std::mutex lock;

@@ -52,10 +52,15 @@ tresult PLUGIN_API BaseController::setComponentHandler (IComponentHandler* handl
 	return EditControllerEx1::setComponentHandler (handler);
 }
 
+std::array<FUnknown*, 3> BaseController::runLoopSources () const
+{
+	return {componentHandler, hostContext, editorFrame};
+}
+
 void BaseController::restartLater (int32 flags)
 {
-	FUnknown* const runLoopSources[] = {componentHandler, hostContext, editorFrame};
-	deferredRestart.request (componentHandler, flags, runLoopSources, 3);
+	const auto sources = runLoopSources ();
+	deferredRestart.request (componentHandler, flags, sources.data (), int32 (sources.size ()));
 }
 
 // An editor's frame may bring the run loop that a waiting restart needs; a restart waiting on
@@ -63,8 +68,8 @@ void BaseController::restartLater (int32 flags)
 void BaseController::setEditorFrame (IPlugFrame* frame)
 {
 	editorFrame = frame;
-	FUnknown* const runLoopSources[] = {componentHandler, hostContext, editorFrame};
-	deferredRestart.reschedule (runLoopSources, 3);
+	const auto sources = runLoopSources ();
+	deferredRestart.reschedule (sources.data (), int32 (sources.size ()));
 }
 
 void BaseController::sendValuesToProcessor ()

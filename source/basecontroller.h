@@ -7,6 +7,7 @@
 
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
+#include <array>
 
 namespace Steinberg {
 namespace Vst {
@@ -78,6 +79,9 @@ protected:
 	bool hasBypassParameter = true;
 
 private:
+	// Where a run loop for deferred restarts may come from, in the order they are asked.
+	std::array<FUnknown*, 3> runLoopSources () const;
+
 	DeferredRestart deferredRestart;
 	IPlugFrame* editorFrame = nullptr;
 };
