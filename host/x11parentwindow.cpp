@@ -58,6 +58,16 @@ bool X11ParentWindow::isMapped (uint32_t windowId)
 	return mapped;
 }
 
+std::pair<int, int> X11ParentWindow::size (uint32_t windowId)
+{
+	xcb_get_geometry_reply_t* geometry =
+	    xcb_get_geometry_reply (connection, xcb_get_geometry (connection, windowId), nullptr);
+	const std::pair<int, int> sides = geometry ? std::make_pair (int (geometry->width), int (geometry->height))
+	                                           : std::make_pair (0, 0);
+	free (geometry);
+	return sides;
+}
+
 std::vector<uint32_t> X11ParentWindow::capture (uint32_t windowId, int width, int height)
 {
 	std::vector<uint32_t> pixels;

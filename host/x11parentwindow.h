@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct xcb_connection_t;
@@ -27,6 +28,8 @@ public:
 	// The children of this window (an embedded view's window among them).
 	std::vector<uint32_t> children ();
 	bool isMapped (uint32_t windowId);
+	// The window's width and height; 0 x 0 when there is no such window.
+	std::pair<int, int> size (uint32_t windowId);
 	// The window's pixels as 0x00RRGGBB, row by row; empty when it cannot be read.
 	std::vector<uint32_t> capture (uint32_t windowId, int width, int height);
 

@@ -1,15 +1,21 @@
 #include "lv2uieditor.h"
 #include "kt3controllerwithui.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+#include "public.sdk/source/vst/hostresizeframe.h"
 #include "vstgui/lib/platform/linux/x11frame.h"
 #include "vstgui/plugin-bindings/vst3editor.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace Steinberg {
 namespace Vst {
 namespace Orvix {
 
 std::unique_ptr<Lv2UiEditor> Lv2UiEditor::open (uint32_t parentWindow, LV2UI_Write_Function write,
-                                                LV2UI_Controller host, const LV2UI_Touch* touch)
+                                                LV2UI_Controller host, const LV2UI_Touch* touch,
+                                                const LV2UI_Resize* resize, std::optional<float> scaleFactor)
 {
 	if (parentWindow == 0 || !write)
 		return nullptr;
@@ -23,7 +29,15 @@ std::unique_ptr<Lv2UiEditor> Lv2UiEditor::open (uint32_t parentWindow, LV2UI_Wri
 	ui->editor = dynamic_cast<VSTGUI::VST3Editor*> (ui->view.get ());
 	if (!ui->editor)
 		return nullptr;
-	// No IPlugFrame: the editor then runs its timers and window events from idle ().
+	// ui:resize answers 0 when the host has resized its window. The frame has no run loop: the
+	// editor runs its timers and window events from idle ().
+	const LV2UI_Resize hostResize = resize ? *resize : LV2UI_Resize {nullptr, nullptr};
+	ui->frame = owned (new HostResizeFrame ([hostResize] (int32 width, int32 height) {
+		return hostResize.ui_resize && hostResize.ui_resize (hostResize.handle, width, height) == 0;
+	}));
+	ui->view->setFrame (ui->frame);
+	if (scaleFactor)
+		ui->setScaleFactor (*scaleFactor);
 	ui->attached = ui->view->attached (reinterpret_cast<void*> (uintptr_t (parentWindow)),
 	                                   kPlatformTypeX11EmbedWindowID) == kResultTrue;
 	if (!ui->attached)
@@ -36,6 +50,7 @@ Lv2UiEditor::~Lv2UiEditor ()
 	if (attached)
 		view->removed ();
 	view = nullptr;
+	frame = nullptr;
 	if (controller)
 	{
 		controller->setComponentHandler (nullptr);
@@ -64,6 +79,15 @@ void Lv2UiEditor::portEvent (uint32_t index, uint32_t bufferSize, uint32_t forma
 void Lv2UiEditor::idle ()
 {
 	editor->idle ();
+}
+
+void Lv2UiEditor::setScaleFactor (float factor)
+{
+	if (!std::isfinite (factor))
+		return;
+	scale = std::clamp (factor, 1.f, 4.f);
+	if (FUnknownPtr<IPlugViewContentScaleSupport> scaling {view.get ()})
+		scaling->setContentScaleFactor (*scale);
 }
 
 } // namespace Orvix

@@ -1,7 +1,8 @@
 // KT3's editor as an LV2 UI: a controller of the UI's own with the editor embedded in the host's
 // X11 window, edits written to the control ports and port events moving the controls. The
 // host's idle calls serve the editor's X connection and timers (the editor's own idle run loop,
-// as no IRunLoop is offered to it). Nothing here touches the DSP binary or a processor.
+// as no IRunLoop is offered to it). The view's frame passes its size changes to ui:resize.
+// Nothing here touches the DSP binary or a processor.
 #pragma once
 
 #include "lv2uicontrolports.h"
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace VSTGUI {
 class VST3Editor;
@@ -28,10 +30,12 @@ class Lv2UiEditor
 {
 public:
 	// UI thread (instantiate). The editor opened in parentWindow from the description in the
-	// module's resource folder; null when it cannot be (no or broken description, no such window,
-	// no display). touch may be null.
+	// module's resource folder, at the host's content scale factor if it gave one (see
+	// setScaleFactor); null when it cannot be (no or broken description, no such window, no
+	// display). touch and resize may be null.
 	static std::unique_ptr<Lv2UiEditor> open (uint32_t parentWindow, LV2UI_Write_Function write,
-	                                          LV2UI_Controller host, const LV2UI_Touch* touch);
+	                                          LV2UI_Controller host, const LV2UI_Touch* touch,
+	                                          const LV2UI_Resize* resize, std::optional<float> scaleFactor);
 	// UI thread (cleanup): closes the editor's window and its display connection.
 	~Lv2UiEditor ();
 	Lv2UiEditor (const Lv2UiEditor&) = delete;
@@ -44,15 +48,23 @@ public:
 	void portEvent (uint32_t index, uint32_t bufferSize, uint32_t format, const void* buffer);
 	// UI thread (idle): serves the window's events and the editor's due timers without waiting.
 	void idle ();
+	// UI thread (instantiate, opts:interface). The factor, limited to 1..4, scales the editor (a
+	// non-finite one is ignored); a change resizes the open window and tells the host through
+	// ui:resize. Without one the editor keeps its own (the desktop's).
+	void setScaleFactor (float factor);
+	// The factor the host set last, as limited; null before any. Valid while the editor lives.
+	const float* hostScaleFactor () const { return scale ? &*scale : nullptr; }
 
 private:
 	Lv2UiEditor () = default;
 
 	IPtr<KT3ControllerWithUI> controller;
 	IPtr<Lv2UiControlPorts> ports;
+	IPtr<IPlugFrame> frame; // outlives the view, which holds it unreferenced
 	IPtr<IPlugView> view;
 	VSTGUI::VST3Editor* editor {nullptr};
 	bool attached {false};
+	std::optional<float> scale;
 };
 
 } // namespace Orvix

@@ -1,5 +1,5 @@
 // The built KT3.lv2 as lilv reads it: the plug-in's class, name, version, features, ports with
-// their units, ranges and defaults, the editor, and the factory presets.
+// their units, ranges and defaults, the editor and its option, and the factory presets.
 #include "factorypresets.h"
 #include "lv2host.h"
 #include "lv2ports.h"
@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
+#include <lv2/options/options.h>
 #include <lv2/presets/presets.h>
+#include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 #include <string>
 
@@ -91,7 +93,10 @@ TEST (Lv2Bundle, DescribesThePluginAndItsPorts)
 	lilv_node_free (def), lilv_node_free (min), lilv_node_free (max);
 
 	LilvUIs* uis = lilv_plugin_get_uis (plugin);
-	EXPECT_EQ (lilv_uis_size (uis), 1u);
+	ASSERT_EQ (lilv_uis_size (uis), 1u);
+	// The editor takes ui:scaleFactor.
+	EXPECT_TRUE (lilv_world_ask (world.world (), lilv_ui_get_uri (lilv_uis_get (uis, lilv_uis_begin (uis))),
+	                             nodes.uri (LV2_OPTIONS__supportedOption), nodes.uri (LV2_UI__scaleFactor)));
 	lilv_uis_free (uis);
 }
 

@@ -1,11 +1,14 @@
 // The built KT3_ui.so loaded as an LV2 host loads it, in an X11 parent window on a private
 // display: its first paint is the editor's offscreen render, a drag on the Size knob writes the
-// Size port, port events move the knobs, hostile port events change nothing, it refuses to open
-// without a parent window or its resources, and cleanup leaves no window or descriptor behind.
+// Size port, port events move the knobs, hostile port events change nothing, ui:scaleFactor
+// sizes the window, it refuses to open without a parent window or its resources, and cleanup
+// leaves no window or descriptor behind.
 #include "offscreeneditor.h"
 #include "privatedisplay.h"
 #include "x11parentwindow.h"
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
@@ -15,6 +18,7 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,6 +31,23 @@ struct Written
 {
 	uint32_t port;
 	float value;
+};
+
+// A URID for each URI, the same for every UI in the test program.
+LV2_URID urid (const char* uri)
+{
+	return static_cast<LV2_URID> (std::hash<std::string> {}(uri) % 0x7fffffff + 1);
+}
+
+// ui:scaleFactor in an option array as a host passes it, with the value's type and size as given.
+struct ScaleFactorOption
+{
+	explicit ScaleFactorOption (float factor, const char* type = LV2_ATOM__Float, uint32_t size = 4) : value (factor)
+	{
+		options[0] = {LV2_OPTIONS_INSTANCE, 0, urid (LV2_UI__scaleFactor), size, urid (type), &value};
+	}
+	float value;
+	LV2_Options_Option options[2] {};
 };
 
 size_t openDescriptors ()
@@ -54,17 +75,23 @@ struct HostedUi
 		static_cast<HostedUi*> (host)->askedSize = {width, height};
 		return 0;
 	}
-	static LV2_URID map (LV2_URID_Map_Handle, const char*) { return 1; }
+	static LV2_URID map (LV2_URID_Map_Handle, const char* uri) { return urid (uri); }
 
-	// With nullUris, features whose URI is null stand before and after the others.
+	// With nullUris, features whose URI is null stand before and after the others; options, if
+	// any, are offered as opts:options.
 	HostedUi (const LV2UI_Descriptor* descriptor, uint32_t parent, const std::string& bundle, bool withParent = true,
-	          bool nullUris = false)
+	          bool nullUris = false, const LV2_Options_Option* options = nullptr, bool withMap = true)
 	: descriptor (descriptor)
 	{
-		std::vector<const LV2_Feature*> features {&mapFeature, &resizeFeature};
+		std::vector<const LV2_Feature*> features {&resizeFeature};
+		if (withMap)
+			features.push_back (&mapFeature);
 		parentFeature.data = reinterpret_cast<void*> (uintptr_t (parent));
 		if (withParent)
 			features.push_back (&parentFeature);
+		optionsFeature.data = const_cast<LV2_Options_Option*> (options);
+		if (options)
+			features.push_back (&optionsFeature);
 		if (nullUris)
 		{
 			features.insert (features.begin (), &nullUriFeature);
@@ -102,6 +129,7 @@ struct HostedUi
 	LV2UI_Resize resizeData {this, resize};
 	LV2_Feature resizeFeature {LV2_UI__resize, &resizeData};
 	LV2_Feature parentFeature {LV2_UI__parent, nullptr};
+	LV2_Feature optionsFeature {LV2_OPTIONS__options, nullptr};
 	LV2_Feature nullUriFeature {nullptr, &mapData};
 	LV2UI_Widget widget {nullptr};
 	LV2UI_Handle handle {nullptr};
@@ -134,9 +162,9 @@ protected:
 			dlclose (library);
 	}
 	// Opens a UI and serves it until its window is mapped and painted.
-	std::unique_ptr<HostedUi> open ()
+	std::unique_ptr<HostedUi> open (const LV2_Options_Option* options = nullptr, bool withMap = true)
 	{
-		auto ui = std::make_unique<HostedUi> (descriptor, parent.id (), kBundle);
+		auto ui = std::make_unique<HostedUi> (descriptor, parent.id (), kBundle, true, false, options, withMap);
 		if (!ui->handle || !ui->idle)
 			return nullptr;
 		for (int i = 0; i < 150 && !parent.isMapped (ui->window ()); ++i)
@@ -145,6 +173,13 @@ protected:
 		return ui;
 	}
 	std::vector<uint32_t> shown (HostedUi& ui) { return parent.capture (ui.window (), 281, 232); }
+	// The UI's window size once the server has it (the editor resizes on its own connection).
+	std::pair<int, int> windowSizeSettlingAt (HostedUi& ui, std::pair<int, int> expected)
+	{
+		for (int i = 0; i < 50 && parent.size (ui.window ()) != expected; ++i)
+			ui.runFor (20);
+		return parent.size (ui.window ());
+	}
 
 	kt3host::X11ParentWindow parent {281, 232};
 	void* library {nullptr};
@@ -248,6 +283,55 @@ TEST_F (Lv2UiWindow, TwoAtOnceAndCleanupLeavesNothingOpen)
 	parent.sync ();
 	EXPECT_TRUE (parent.children ().empty ());
 	EXPECT_EQ (openDescriptors (), descriptors);
+}
+
+// ui:scaleFactor from opts:options sizes the window and the size asked through ui:resize, limited
+// to 1..4; an unusable option (not finite, another type or size, no urid:map) is ignored.
+TEST_F (Lv2UiWindow, ScaleFactorOptionSizesTheWindow)
+{
+	const std::pair<int, int> unscaled {281, 232};
+	const struct
+	{
+		float factor;
+		const char* type;
+		uint32_t size;
+		bool withMap;
+		std::pair<int, int> expected;
+	} cases[] = {
+	    {2.f, LV2_ATOM__Float, 4, true, {562, 464}},  {10.f, LV2_ATOM__Float, 4, true, {1124, 928}},
+	    {0.25f, LV2_ATOM__Float, 4, true, unscaled},  {NAN, LV2_ATOM__Float, 4, true, unscaled},
+	    {2.f, LV2_ATOM__Int, 4, true, unscaled},      {2.f, LV2_ATOM__Float, 8, true, unscaled},
+	    {2.f, LV2_ATOM__Float, 4, false, unscaled},
+	};
+	for (const auto& c : cases)
+	{
+		ScaleFactorOption option (c.factor, c.type, c.size);
+		auto ui = open (option.options, c.withMap);
+		ASSERT_TRUE (ui) << c.factor;
+		EXPECT_EQ (ui->askedSize, c.expected) << c.factor << " " << c.type;
+		EXPECT_EQ (windowSizeSettlingAt (*ui, c.expected), c.expected) << c.factor << " " << c.type;
+	}
+}
+
+// opts:interface: a new ui:scaleFactor resizes the open window and asks the host through
+// ui:resize; get reports the factor the host set (none before); unusable values are refused.
+TEST_F (Lv2UiWindow, OptionsInterfaceRescalesTheOpenWindow)
+{
+	auto ui = open ();
+	ASSERT_TRUE (ui);
+	const auto* options = static_cast<const LV2_Options_Interface*> (descriptor->extension_data (LV2_OPTIONS__interface));
+	ASSERT_TRUE (options);
+	ScaleFactorOption query (0.f, LV2_ATOM__Float, 0), two (2.f), notFinite (NAN), wrongType (3.f, LV2_ATOM__Int);
+	EXPECT_EQ (options->get (ui->handle, query.options), uint32_t (LV2_OPTIONS_ERR_UNKNOWN));
+	EXPECT_EQ (options->set (ui->handle, two.options), uint32_t (LV2_OPTIONS_SUCCESS));
+	EXPECT_EQ (ui->askedSize, std::make_pair (562, 464));
+	EXPECT_EQ (windowSizeSettlingAt (*ui, {562, 464}), std::make_pair (562, 464));
+	EXPECT_EQ (options->set (ui->handle, notFinite.options), uint32_t (LV2_OPTIONS_ERR_BAD_VALUE));
+	EXPECT_EQ (options->set (ui->handle, wrongType.options), uint32_t (LV2_OPTIONS_ERR_BAD_VALUE));
+	ASSERT_EQ (options->get (ui->handle, query.options), uint32_t (LV2_OPTIONS_SUCCESS));
+	EXPECT_EQ (query.options[0].size, 4u);
+	EXPECT_EQ (*static_cast<const float*> (query.options[0].value), 2.f);
+	EXPECT_EQ (ui->askedSize, std::make_pair (562, 464));
 }
 
 // A feature with a null URI (a faulty host) is skipped: the editor opens with the others.

@@ -33,22 +33,27 @@ struct HostCall
 	int opcode;
 	int index;
 	float opt;
+	VstIntPtr value;
 };
 
-// The callback has no user pointer before the effect exists, so the test host is global.
+// The callback has no user pointer before the effect exists, so the test host is global. It
+// resizes the editor's window whenever asked.
 VstIntPtr versionAnswer = kVstVersion;
 std::vector<HostCall> hostCalls;
 
-VstIntPtr testHost (AEffect*, int opcode, int index, VstIntPtr, void*, float opt)
+VstIntPtr testHost (AEffect*, int opcode, int index, VstIntPtr value, void*, float opt)
 {
-	hostCalls.push_back ({opcode, index, opt});
-	return opcode == audioMasterVersion ? versionAnswer : 0;
+	hostCalls.push_back ({opcode, index, opt, value});
+	return opcode == audioMasterVersion ? versionAnswer : opcode == audioMasterSizeWindow ? 1 : 0;
 }
 
 using MainProc = AEffect* (*) (audioMasterCallback);
 
 constexpr int kBypassIndex = 0, kSizeIndex = 1, kMixIndex = 3, kParamCount = 5;
 constexpr int kBlock = 256;
+// effVendorSpecific's index and value for the editor's content scale factor: 'PreS', 'AeCs'.
+constexpr int kScaleIndex = 0x50726553;
+constexpr VstIntPtr kScaleValue = 0x41654373;
 
 // Fills both channels of a block with a reproducible noise burst.
 void fillInput (float* left, float* right, int frames, int seed)
@@ -545,6 +550,44 @@ TEST_F (Vst2EffectWithDisplay, EditorOpensInTheHostWindowRunsOnIdleAndCloses)
 	dispatch (effClose);
 	effect = nullptr;
 	EXPECT_EQ (childCountSettlingAt (window, 0), 0u);
+}
+
+// 'PreS' 'AeCs' carries the host's content scale factor: the editor's size follows it, an open
+// editor asks the host for its new size, and the next opening keeps it.
+TEST_F (Vst2EffectWithDisplay, ScaleFactorSizesTheEditorAndAnOpenOneAsksTheHost)
+{
+	const auto scale = [this] (float factor, int index = kScaleIndex) {
+		return dispatch (effVendorSpecific, index, kScaleValue, nullptr, factor);
+	};
+	// effEditGetRect's size, and the open editor window's once the server has it.
+	const auto editorIs = [this] (std::pair<int, int> size) {
+		ERect* rect = nullptr;
+		const auto editor = [this] { return window.children ().empty () ? 0u : window.children ()[0]; };
+		return dispatch (effEditGetRect, 0, 0, &rect) == 1 &&
+		       std::make_pair (rect->right - rect->left, rect->bottom - rect->top) == size &&
+		       (!editor () || idleUntil ([&] { return window.size (editor ()) == size; }));
+	};
+	hostCalls.clear ();
+	EXPECT_EQ (scale (2.f, 0), 0);
+	EXPECT_EQ (scale (NAN), 0);
+	EXPECT_TRUE (editorIs ({281, 232}));
+	ASSERT_EQ (scale (2.f), 1);
+	EXPECT_TRUE (hostCalls.empty ()) << "no window to resize";
+	EXPECT_TRUE (editorIs ({562, 464}));
+	ASSERT_EQ (dispatch (effEditOpen, 0, 0, parentOf (window)), 1);
+	ASSERT_EQ (childCountSettlingAt (window, 1), 1u);
+	EXPECT_TRUE (editorIs ({562, 464}));
+
+	hostCalls.clear ();
+	ASSERT_EQ (scale (1.5f), 1);
+	ASSERT_EQ (hostCalls.size (), 1u);
+	EXPECT_EQ (hostCalls[0].opcode, audioMasterSizeWindow);
+	EXPECT_EQ (std::make_pair (hostCalls[0].index, int (hostCalls[0].value)), std::make_pair (422, 348));
+	EXPECT_TRUE (editorIs ({422, 348}));
+	dispatch (effEditClose);
+	ASSERT_EQ (dispatch (effEditOpen, 0, 0, parentOf (window)), 1);
+	ASSERT_EQ (childCountSettlingAt (window, 1), 1u);
+	EXPECT_TRUE (editorIs ({422, 348}));
 }
 
 TEST_F (Vst2Effect, TailSizeIsTheProcessorsOwn)

@@ -109,8 +109,11 @@ std::string plugin ()
 	    << "\t\tlv2:default 1 ;\n\t\tlv2:minimum 0 ;\n\t\tlv2:maximum 1\n\t] .\n\n";
 	out << "<" << kLv2UiUri << ">\n\ta ui:X11UI ;\n\tui:binary <KT3_ui.so> ;\n"
 	    << "\tlv2:requiredFeature ui:parent ;\n"
-	    << "\tlv2:optionalFeature ui:resize , ui:touch , ui:noUserResize ;\n"
-	    << "\tlv2:extensionData ui:idleInterface .\n";
+	    // ui:scaleFactor comes through opts:options with its URIDs from urid:map, and later
+	    // through opts:interface; without them the editor opens unscaled.
+	    << "\tlv2:optionalFeature ui:resize , ui:touch , ui:noUserResize , opts:options , urid:map ;\n"
+	    << "\topts:supportedOption ui:scaleFactor ;\n"
+	    << "\tlv2:extensionData ui:idleInterface , opts:interface .\n";
 	return out.str ();
 }
 

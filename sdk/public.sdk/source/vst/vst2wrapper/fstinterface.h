@@ -15,6 +15,11 @@ constexpr int kEffGetTailSize = 52;
 // The host callback's request to re-read every parameter.
 constexpr int kAudioMasterUpdateDisplay = 42;
 
+// effVendorSpecific with this index and value carries the host's content scale factor for the
+// editor in opt ('PreS', 'AeCs').
+constexpr int kVendorScaleIndex = 0x50726553;
+constexpr VstIntPtr kVendorScaleValue = 0x41654373;
+
 // Text sizes, terminating zero included.
 constexpr size_t kMaxParamTextSize = kVstMaxParamStrLen;
 constexpr size_t kMaxProgramNameSize = 24;

@@ -1,10 +1,13 @@
 #include "vst2wrapper.h"
 
 #include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/memorystream.h"
+#include "public.sdk/source/vst/hostresizeframe.h"
 #include "public.sdk/source/vst/vstguieditor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -146,6 +149,11 @@ Vst2Wrapper::Vst2Wrapper (IPluginFactory* factory, audioMasterCallback hostCallb
 	effect.numInputs = 2;
 	effect.numOutputs = 2;
 	effect.flags = effFlagsCanReplacing | effFlagsProgramChunks;
+	// The host answers non-zero when it has resized the editor's window. Views ask only while
+	// open (from effEditOpen on, where a view may take the desktop's factor).
+	editorFrame = owned (new HostResizeFrame ([this] (int32 width, int32 height) {
+		return this->hostCallback (&effect, audioMasterSizeWindow, width, height, nullptr, 0.f) != 0;
+	}));
 }
 
 Vst2Wrapper::~Vst2Wrapper ()
@@ -351,6 +359,8 @@ VstIntPtr Vst2Wrapper::dispatch (int opcode, int index, VstIntPtr value, void* p
 		case effEditOpen:
 		case effEditClose:
 		case effEditIdle: return dispatchEditor (opcode, ptr);
+		case effVendorSpecific:
+			return index == Vst2::kVendorScaleIndex && value == Vst2::kVendorScaleValue ? setScaleFactor (opt) : 0;
 		case effCanBeAutomated:
 		{
 			ParameterInfo info {};
@@ -476,9 +486,26 @@ VstIntPtr Vst2Wrapper::dispatchProcessing (int opcode, VstIntPtr value, float op
 
 bool Vst2Wrapper::makeView ()
 {
+	if (view)
+		return true;
+	view = owned (controller->createView (ViewType::kEditor));
 	if (!view)
-		view = owned (controller->createView (ViewType::kEditor));
-	return view != nullptr;
+		return false;
+	view->setFrame (editorFrame);
+	// Without a factor from the host the view keeps its own (the desktop's).
+	FUnknownPtr<IPlugViewContentScaleSupport> scaling (view.get ());
+	if (scaling && scaleFactor)
+		scaling->setContentScaleFactor (*scaleFactor);
+	return true;
+}
+
+VstIntPtr Vst2Wrapper::setScaleFactor (float factor)
+{
+	if (!std::isfinite (factor) || !makeView ())
+		return 0;
+	scaleFactor = factor;
+	FUnknownPtr<IPlugViewContentScaleSupport> scaling (view.get ());
+	return scaling && scaling->setContentScaleFactor (factor) == kResultTrue;
 }
 
 VstIntPtr Vst2Wrapper::dispatchEditor (int opcode, void* ptr)

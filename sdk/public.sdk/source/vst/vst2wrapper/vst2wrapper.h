@@ -6,6 +6,9 @@
 // processReplacing on its audio thread; setParameter and getParameter on any thread. The
 // controller, and through it the editor, is only ever called on the main thread: values the
 // host sets wait in lock-free slots until the next dispatcher call hands them over.
+//
+// The editor takes the host's content scale factor from effVendorSpecific ('PreS', 'AeCs'), and
+// asks for a new window size through audioMasterSizeWindow.
 #pragma once
 
 #include "fstinterface.h"
@@ -21,6 +24,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,7 +69,10 @@ private:
 	VstIntPtr dispatchChunk (int opcode, VstIntPtr value, void* ptr);
 	VstIntPtr dispatchProcessing (int opcode, VstIntPtr value, float opt);
 	VstIntPtr dispatchEditor (int opcode, void* ptr);
+	// The view, made with the editor frame and the scale factor if there is none.
 	bool makeView ();
+	// 1 when the view takes the factor (finite; the view limits it), which is kept for later views.
+	VstIntPtr setScaleFactor (float factor);
 	void closeEditor ();
 
 	// Any thread: the value waits for the processor's next block and the controller's next
@@ -136,6 +143,10 @@ private:
 	std::atomic<uint64> blockSequence {0};
 	Vst2Chunk::Bytes chunk; // the last chunk handed to the host, alive until the next request
 
+	// Every view's IPlugFrame: a resize goes to the host as audioMasterSizeWindow. It outlives the
+	// views, which hold it unreferenced.
+	IPtr<IPlugFrame> editorFrame;
+	std::optional<float> scaleFactor; // the host's last content scale factor for the editor
 	IPtr<IPlugView> view; // made on the first editor request, kept until effEditClose
 	bool editorOpen = false;
 	ERect editorRect {};
