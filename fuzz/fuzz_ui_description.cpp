@@ -1,8 +1,9 @@
 // The editor's description on arbitrary bytes, opened by the registered controller's editor
-// from a resource folder that holds the real bitmaps beside it, shrunk to an eighth of their
+// from a resource folder that holds the real 1x bitmaps beside it, shrunk to an eighth of their
 // sides: decoding them at full size would take most of each run, and the decoder has a target
-// of its own. A description that does not parse gives no editor (0 x 0, nothing opens); one
-// that opens is drawn, clicked, dragged, wheeled and run through its fades, then closed.
+// of its own. The readout glyphs stay whole: they are small, and their cells' layout is fixed.
+// A description that does not parse gives no editor (0 x 0, nothing opens); one that opens is
+// drawn, clicked, dragged, wheeled and run through its fades, then closed.
 #include "fuzzcheck.h"
 #include "kt3controllerwithui.h"
 
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -33,6 +35,9 @@ using namespace kt3fuzz;
 namespace {
 
 const char* const kDescriptionFile = "FX_KT3.uidesc";
+// The bitmaps, each with the step between the pixels kept of it.
+const std::pair<const char*, int> kBitmaps[] = {
+    {"kt3.png", 8}, {"kt3_plain.png", 8}, {"knob_kt3.png", 8}, {"about_kt3.png", 8}, {"readout_kt3.png", 1}};
 
 // A resource folder in memory-backed storage where it exists, with copies of the real bitmaps.
 struct ScratchFolder
@@ -43,30 +48,31 @@ struct ScratchFolder
 		char fallback[] = "/tmp/kt3-fuzz-XXXXXX";
 		const char* made = mkdtemp (pattern);
 		folder = made ? made : mkdtemp (fallback);
-		for (const char* bitmap : {"kt3.png", "knob_kt3.png", "about_kt3.png"})
-			writeShrunk (std::string (KT3_RESOURCES_DIR) + "/" + bitmap, folder + "/" + bitmap);
+		for (const auto& [bitmap, step] : kBitmaps)
+			writeShrunk (std::string (KT3_RESOURCES_DIR) + "/" + bitmap, folder + "/" + bitmap, step);
 		setResourceFolder (folder);
 	}
-	// Every eighth pixel of every eighth row, as RGBA bytes.
-	static void writeShrunk (const std::string& from, const std::string& to)
+	// Every step-th pixel of every step-th row, as RGBA bytes.
+	static void writeShrunk (const std::string& from, const std::string& to, int step)
 	{
 		const CBitmapPtr real = CBitmap::loadPNG (from);
 		require (real != nullptr, "the real bitmaps load");
-		const int w = real->getWidth () / 8;
-		const int h = real->getHeight () / 8;
+		const int w = real->getWidth () / step;
+		const int h = real->getHeight () / step;
 		std::vector<uint8_t> rgba;
 		for (int y = 0; y < h; ++y)
 			for (int x = 0; x < w; ++x)
 			{
-				const uint32_t p = real->getPixel (x * 8, y * 8);
+				const uint32_t p = real->getPixel (x * step, y * step);
 				rgba.insert (rgba.end (), {uint8_t (p >> 16), uint8_t (p >> 8), uint8_t (p), uint8_t (p >> 24)});
 			}
 		require (stbi_write_png (to.c_str (), w, h, 4, rgba.data (), w * 4) != 0, "the shrunk bitmaps are written");
 	}
 	~ScratchFolder ()
 	{
-		for (const char* file : {"kt3.png", "knob_kt3.png", "about_kt3.png", kDescriptionFile})
-			std::remove ((folder + "/" + file).c_str ());
+		for (const auto& [bitmap, step] : kBitmaps)
+			std::remove ((folder + "/" + bitmap).c_str ());
+		std::remove ((folder + "/" + kDescriptionFile).c_str ());
 		rmdir (folder.c_str ());
 	}
 	void writeDescription (const uint8_t* data, size_t size)

@@ -1,4 +1,5 @@
 # include()d by the install and package checks, with PREFIX (an installed tree's /usr),
+# EDITOR_FILES (the names of the editor's description and bitmaps, separated by commas),
 # READELF, INSTALLED_TESTS (the installed_tests program), WITH_RENDER (whether kt3-render is
 # built) and MODULE_NEEDED (the plug-in module's exact DT_NEEDED list). Checks what is installed
 # where, that the binaries are stripped, carry no run path and find their debug files by build
@@ -8,13 +9,13 @@ function(kt3_fail)
   message(FATAL_ERROR "${text}")
 endfunction()
 
+string(REPLACE "," ";" editor_files "${EDITOR_FILES}")
+if(NOT "FX_KT3.uidesc" IN_LIST editor_files OR NOT "kt3.png" IN_LIST editor_files)
+  kt3_fail("EDITOR_FILES does not list the editor's files: '${EDITOR_FILES}'")
+endif()
 set(bundle lib/vst3/KT3.vst3)
 set(expected
   ${bundle}/Contents/x86_64-linux/KT3.so
-  ${bundle}/Contents/Resources/FX_KT3.uidesc
-  ${bundle}/Contents/Resources/kt3.png
-  ${bundle}/Contents/Resources/knob_kt3.png
-  ${bundle}/Contents/Resources/about_kt3.png
   ${bundle}/Contents/Resources/moduleinfo.json
   lib/vst/KT3.so
   share/doc/kt3/copyright
@@ -22,6 +23,8 @@ set(expected
   share/doc/kt3/NOTICE
   share/doc/kt3/README.md
   share/doc/kt3/changelog.gz)
+list(TRANSFORM editor_files PREPEND ${bundle}/Contents/Resources/ OUTPUT_VARIABLE bundle_files)
+list(APPEND expected ${bundle_files})
 foreach(preset "Default" "Small Room" "Faint Room" "Dark Chamber" "Bright Hall" "Warm Hall"
                "Long Tail" "Full Wet Wash")
   list(APPEND expected "share/vst3/presets/Orvix/KT3/${preset}.vstpreset")
@@ -32,7 +35,8 @@ set(lv2 lib/lv2/KT3.lv2)
 list(APPEND expected ${lv2}/manifest.ttl ${lv2}/KT3.ttl ${lv2}/presets.ttl ${lv2}/KT3_dsp.so)
 list(APPEND binaries ${lv2}/KT3_dsp.so)
 if(EXISTS ${PREFIX}/${lv2}/KT3_ui.so)
-  list(APPEND expected ${lv2}/Resources/FX_KT3.uidesc ${lv2}/Resources/kt3.png)
+  list(TRANSFORM editor_files PREPEND ${lv2}/Resources/ OUTPUT_VARIABLE lv2_files)
+  list(APPEND expected ${lv2_files})
   list(APPEND binaries ${lv2}/KT3_ui.so)
 endif()
 if(WITH_RENDER)

@@ -1,4 +1,6 @@
-// The three PNGs: their format, the knob strip's frame layout and what the frames show.
+// The PNGs: their format at both scales, the knob strip's frame layout and what the frames
+// show, the plain panel and the readout glyphs' cells.
+#include "panelartwork.h"
 #include "vstgui/lib/cbitmap.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +22,12 @@
 #include <vector>
 
 using namespace VSTGUI;
+namespace Artwork = Steinberg::Vst::Orvix::PanelArtwork;
 
 namespace {
 
 constexpr double kPI = 3.14159265358979323846;
+constexpr double kKnobCentresX[] = {58., 138., 220.};
 
 struct PngHeader
 {
@@ -53,9 +57,15 @@ PngHeader readHeader (const std::string& path)
 	return h;
 }
 
-std::string resource (const char* name)
+std::string resource (const std::string& name)
 {
 	return std::string (KT3_RESOURCES_DIR) + "/" + name;
+}
+
+// The bitmap's file at scale 1 or 2 ("name.png", "name#2x.png").
+std::string resource (const std::string& name, int scale)
+{
+	return resource (name + (scale == 1 ? "" : "#" + std::to_string (scale) + "x") + ".png");
 }
 
 uint32_t alphaOf (uint32_t p)
@@ -93,19 +103,91 @@ std::vector<uint8_t> greyPng (int width, int height)
 
 } // namespace
 
-TEST (EditorBitmaps, EightBitRGBANotInterlaced)
+TEST (EditorBitmaps, EightBitRGBANotInterlacedAtBothScales)
 {
 	const std::pair<const char*, std::pair<uint32_t, uint32_t>> files[] = {
-	    {"kt3.png", {281, 232}}, {"knob_kt3.png", {64, 6464}}, {"about_kt3.png", {230, 200}}};
+	    {"kt3", {281, 232}},
+	    {"kt3_plain", {281, 232}},
+	    {"knob_kt3", {64, 6464}},
+	    {"about_kt3", {230, 200}},
+	    {"readout_kt3", {Artwork::kGlyphCount * 16, 18}}};
 	for (const auto& [name, size] : files)
+		for (const uint32_t scale : {1u, 2u})
+		{
+			SCOPED_TRACE (resource (name, scale));
+			const PngHeader h = readHeader (resource (name, scale));
+			EXPECT_EQ (h.width, size.first * scale);
+			EXPECT_EQ (h.height, size.second * scale);
+			EXPECT_EQ (h.bitDepth, 8);
+			EXPECT_EQ (h.colourType, 6);
+			EXPECT_EQ (h.interlace, 0);
+		}
+}
+
+// The readouts show the plain panel in place of the knobs' letters, so it must equal the
+// panel everywhere else, and differ under each readout, where a letter stands.
+TEST (EditorBitmaps, PlainPanelDiffersFromThePanelOnlyUnderTheReadouts)
+{
+	for (const int scale : {1, 2})
 	{
-		SCOPED_TRACE (name);
-		const PngHeader h = readHeader (resource (name));
-		EXPECT_EQ (h.width, size.first);
-		EXPECT_EQ (h.height, size.second);
-		EXPECT_EQ (h.bitDepth, 8);
-		EXPECT_EQ (h.colourType, 6);
-		EXPECT_EQ (h.interlace, 0);
+		SCOPED_TRACE (scale);
+		const CBitmapPtr panel = CBitmap::loadPNG (resource ("kt3", scale));
+		const CBitmapPtr plain = CBitmap::loadPNG (resource ("kt3_plain", scale));
+		ASSERT_TRUE (panel && plain);
+		ASSERT_EQ (plain->getWidth (), panel->getWidth ());
+		ASSERT_EQ (plain->getHeight (), panel->getHeight ());
+		int changed[3] = {};
+		for (int y = 0; y < panel->getHeight (); ++y)
+			for (int x = 0; x < panel->getWidth (); ++x)
+			{
+				if (panel->getPixel (x, y) == plain->getPixel (x, y))
+					continue;
+				const double top = double (y) / scale, bottom = double (y + 1) / scale;
+				const double left = double (x) / scale, right = double (x + 1) / scale;
+				int under = -1;
+				for (int k = 0; k < 3; ++k)
+					if (top >= Artwork::kReadoutTop && bottom <= Artwork::kReadoutTop + Artwork::kReadoutHeight &&
+					    left >= kKnobCentresX[k] - Artwork::kReadoutWidth / 2 &&
+					    right <= kKnobCentresX[k] + Artwork::kReadoutWidth / 2)
+						under = k;
+				ASSERT_GE (under, 0) << "differs outside the readouts at " << x << ", " << y;
+				++changed[under];
+			}
+		for (const int count : changed)
+			EXPECT_GT (count, 10);
+	}
+}
+
+// One cell a glyph: the space's is empty; every other glyph's ink starts kGlyphInset from the
+// cell's left edge and leaves the cell's last column clear (nothing was cut off at its edge).
+TEST (EditorBitmaps, ReadoutGlyphsStartAtTheInsetAndStayInTheirCells)
+{
+	for (const int scale : {1, 2})
+	{
+		SCOPED_TRACE (scale);
+		const CBitmapPtr atlas = CBitmap::loadPNG (resource ("readout_kt3", scale));
+		ASSERT_NE (atlas, nullptr);
+		const int cell = static_cast<int> (Artwork::kGlyphCellWidth) * scale;
+		ASSERT_EQ (atlas->getWidth (), Artwork::kGlyphCount * cell);
+		for (int g = 0; g < Artwork::kGlyphCount; ++g)
+		{
+			const char glyph = static_cast<char> (Artwork::kFirstGlyph + g);
+			int first = -1, last = -1;
+			for (int x = 0; x < cell; ++x)
+				for (int y = 0; y < atlas->getHeight (); ++y)
+					if (alphaOf (atlas->getPixel (g * cell + x, y)) != 0)
+					{
+						first = first < 0 ? x : first;
+						last = x;
+					}
+			if (glyph == ' ')
+				EXPECT_EQ (first, -1);
+			else
+			{
+				EXPECT_EQ (first, static_cast<int> (Artwork::kGlyphInset) * scale) << glyph;
+				EXPECT_LT (last, cell - 1) << glyph;
+			}
+		}
 	}
 }
 

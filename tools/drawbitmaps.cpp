@@ -1,7 +1,10 @@
-// kt3-draw-bitmaps: draws the editor's three bitmaps with cairo and writes them as 8-bit RGBA
-// PNGs into a folder: kt3.png (the panel), knob_kt3.png (101 knob frames stacked top to
-// bottom) and about_kt3.png (the credits picture). Usage: kt3-draw-bitmaps <folder>
+// kt3-draw-bitmaps: draws the editor's bitmaps with cairo and writes them as 8-bit RGBA PNGs
+// into a folder: kt3.png (the panel), kt3_plain.png (the panel without the knobs' letters),
+// knob_kt3.png (101 knob frames stacked top to bottom), about_kt3.png (the credits picture)
+// and readout_kt3.png (the value readouts' glyphs), each also as name#2x.png, drawn at twice
+// the resolution. Usage: kt3-draw-bitmaps <folder>
 #include "kt3version.h"
+#include "panelartwork.h"
 #include "pngwriter.h"
 
 #include <cairo.h>
@@ -26,6 +29,14 @@ constexpr double kRangeDegrees = 270.;
 constexpr double kKnobCentresX[] = {58., 138., 220.};
 constexpr const char* kKnobLetters[] = {"S", "D", "M"};
 const char* const kFont = "DejaVu Sans";
+// The lettering's shadow lies this far down and to the right of it.
+constexpr double kShadowOffset = 0.8;
+
+namespace Artwork = Steinberg::Vst::Orvix::PanelArtwork;
+constexpr int kGlyphCellWidth = static_cast<int> (Artwork::kGlyphCellWidth);
+constexpr int kReadoutHeight = static_cast<int> (Artwork::kReadoutHeight);
+static_assert (kGlyphCellWidth == Artwork::kGlyphCellWidth && kReadoutHeight == Artwork::kReadoutHeight,
+               "the glyph cells are whole pixels");
 
 double radians (double degrees)
 {
@@ -47,16 +58,36 @@ void roundedRect (cairo_t* cr, double x, double y, double w, double h, double r)
 	cairo_close_path (cr);
 }
 
-// Draws text so that its ink box is centred on (cx, cy), or left-aligned at x when cx < 0.
-void text (cairo_t* cr, const char* s, double size, cairo_font_slant_t slant, cairo_font_weight_t weight,
-           double cx, double cy, double leftX = -1.)
+// Selects the font and answers the ink box of s in it.
+cairo_text_extents_t inkOf (cairo_t* cr, const char* s, double size, cairo_font_slant_t slant,
+                            cairo_font_weight_t weight)
 {
 	cairo_select_font_face (cr, kFont, slant, weight);
 	cairo_set_font_size (cr, size);
 	cairo_text_extents_t e;
 	cairo_text_extents (cr, s, &e);
+	return e;
+}
+
+// Draws text so that its ink box is centred on (cx, cy), or left-aligned at x when cx < 0.
+void text (cairo_t* cr, const char* s, double size, cairo_font_slant_t slant, cairo_font_weight_t weight,
+           double cx, double cy, double leftX = -1.)
+{
+	const cairo_text_extents_t e = inkOf (cr, s, size, slant, weight);
 	const double x = leftX >= 0. ? leftX - e.x_bearing : cx - e.width / 2. - e.x_bearing;
 	cairo_move_to (cr, x, cy - e.height / 2. - e.y_bearing);
+	cairo_show_text (cr, s);
+}
+
+// The knobs' lettering, also the readouts': bold, light, over a black 35 % shadow; (x, y) is
+// the letter's origin on its baseline. The font is the one inkOf selected.
+void lettering (cairo_t* cr, const char* s, double x, double y)
+{
+	rgb (cr, 0, 0, 0, 0.35);
+	cairo_move_to (cr, x + kShadowOffset, y + kShadowOffset);
+	cairo_show_text (cr, s);
+	rgb (cr, 226, 236, 244);
+	cairo_move_to (cr, x, y);
 	cairo_show_text (cr, s);
 }
 
@@ -79,7 +110,9 @@ void reverbLogo (cairo_t* cr, double cx, double cy, double scale, double alpha)
 	cairo_restore (cr);
 }
 
-void drawPanel (cairo_t* cr)
+// The panel, with the knobs' letters or without them (the readouts' background, which must
+// match the panel everywhere else pixel for pixel).
+void drawPanel (cairo_t* cr, bool withLetters)
 {
 	// Light grey outer frame, 3 pixels on every edge.
 	rgb (cr, 196, 200, 204);
@@ -156,10 +189,13 @@ void drawPanel (cairo_t* cr)
 		cairo_fill (cr);
 		cairo_pattern_destroy (well);
 
-		rgb (cr, 0, 0, 0, 0.35);
-		text (cr, kKnobLetters[k], 14, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD, cx + 0.8, 151.3);
-		rgb (cr, 226, 236, 244);
-		text (cr, kKnobLetters[k], 14, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD, cx, 150.5);
+		if (withLetters)
+		{
+			// Ink box centred on (cx, 150.5).
+			const cairo_text_extents_t e =
+			    inkOf (cr, kKnobLetters[k], 14, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+			lettering (cr, kKnobLetters[k], cx - e.width / 2. - e.x_bearing, 150.5 - e.height / 2. - e.y_bearing);
+		}
 	}
 
 	// Footer: a darker band with four screws at the corners of the panel.
@@ -239,6 +275,57 @@ void drawKnobStrip (cairo_t* cr)
 		drawKnobFrame (cr, kKnobSize / 2., i * kKnobSize + kKnobSize / 2., i);
 }
 
+// The first column of an image surface that holds any ink, or -1 when it is empty.
+int firstInkColumn (cairo_surface_t* image)
+{
+	const int width = cairo_image_surface_get_width (image);
+	const int height = cairo_image_surface_get_height (image);
+	const int stride = cairo_image_surface_get_stride (image);
+	const unsigned char* data = cairo_image_surface_get_data (image);
+	for (int x = 0; x < width; ++x)
+		for (int y = 0; y < height; ++y)
+			if (reinterpret_cast<const uint32_t*> (data + y * stride)[x] >> 24 != 0)
+				return x;
+	return -1;
+}
+
+// One glyph per cell for the characters kFirstGlyph to kLastGlyph; the space's cell stays
+// empty. Hinted extents are rounded out to whole pixels, so a glyph's ink may start up to a
+// pixel after its bearing: each glyph is drawn into a cell of its own first, then moved by
+// whole pixels until its ink (the shadow is to its right) starts exactly kGlyphInset from the
+// cell's left edge.
+void drawReadoutGlyphs (cairo_t* cr)
+{
+	double scale = 1., unused = 0.;
+	cairo_user_to_device_distance (cr, &scale, &unused);
+	const int cellWidth = static_cast<int> (kGlyphCellWidth * scale);
+	const int cellHeight = static_cast<int> (kReadoutHeight * scale);
+	const int inset = static_cast<int> (Artwork::kGlyphInset * scale);
+	for (int i = 0; i < Artwork::kGlyphCount; ++i)
+	{
+		const char glyph[] = {static_cast<char> (Artwork::kFirstGlyph + i), 0};
+		cairo_surface_t* cell = cairo_image_surface_create (CAIRO_FORMAT_ARGB32, cellWidth, cellHeight);
+		cairo_t* cc = cairo_create (cell);
+		cairo_scale (cc, scale, scale);
+		const cairo_text_extents_t e =
+		    inkOf (cc, glyph, Artwork::kGlyphFontSize, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+		lettering (cc, glyph, Artwork::kGlyphInset - e.x_bearing, Artwork::kGlyphBaseline);
+		cairo_destroy (cc);
+		cairo_surface_flush (cell);
+		const int ink = firstInkColumn (cell);
+		if (ink >= 0)
+		{
+			cairo_save (cr);
+			cairo_identity_matrix (cr);
+			cairo_rectangle (cr, i * cellWidth, 0, cellWidth, cellHeight);
+			cairo_set_source_surface (cr, cell, i * cellWidth + inset - ink, 0);
+			cairo_fill (cr);
+			cairo_restore (cr);
+		}
+		cairo_surface_destroy (cell);
+	}
+}
+
 void drawCredits (cairo_t* cr)
 {
 	// Translucent dark panel: 60 % opacity at its outer edge, 80 % inside.
@@ -285,11 +372,34 @@ void drawCredits (cairo_t* cr)
 	text (cr, "ORVIX", 11, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD, -1, 181, 97);
 }
 
-bool writeBitmap (const std::string& path, int width, int height, void (*draw) (cairo_t*))
+// A bitmap at scale 1; each is written as name.png and, at twice the size, name#2x.png.
+struct Bitmap
 {
+	const char* name;
+	int width;
+	int height;
+	void (*draw) (cairo_t*);
+};
+const Bitmap kBitmaps[] = {
+    {"kt3", kPanelWidth, kPanelHeight, [] (cairo_t* cr) { drawPanel (cr, true); }},
+    {"kt3_plain", kPanelWidth, kPanelHeight, [] (cairo_t* cr) { drawPanel (cr, false); }},
+    {"knob_kt3", kKnobSize, kKnobSize * kKnobFrames, drawKnobStrip},
+    {"about_kt3", kCreditsWidth, kCreditsHeight, drawCredits},
+    {"readout_kt3", Artwork::kGlyphCount * kGlyphCellWidth, kReadoutHeight, drawReadoutGlyphs},
+};
+
+// Draws the design on a surface scale times the size, in the same coordinates, so that the
+// larger bitmaps get the detail their resolution allows.
+bool writeBitmap (const std::string& folder, const Bitmap& bitmap, int scale)
+{
+	const std::string suffix = scale == 1 ? "" : "#" + std::to_string (scale) + "x";
+	const std::string path = folder + "/" + bitmap.name + suffix + ".png";
+	const int width = bitmap.width * scale;
+	const int height = bitmap.height * scale;
 	cairo_surface_t* surface = cairo_image_surface_create (CAIRO_FORMAT_ARGB32, width, height);
 	cairo_t* cr = cairo_create (surface);
-	draw (cr);
+	cairo_scale (cr, scale, scale);
+	bitmap.draw (cr);
 	cairo_destroy (cr);
 	cairo_surface_flush (surface);
 	// Written by hand: cairo's own writer stores an opaque picture as RGB.
@@ -311,10 +421,10 @@ int main (int argc, char** argv)
 		std::fprintf (stderr, "usage: kt3-draw-bitmaps <output folder>\n");
 		return 2;
 	}
-	const std::string folder = argv[1];
-	const bool ok = writeBitmap (folder + "/kt3.png", kPanelWidth, kPanelHeight, drawPanel) &&
-	                writeBitmap (folder + "/knob_kt3.png", kKnobSize, kKnobSize * kKnobFrames, drawKnobStrip) &&
-	                writeBitmap (folder + "/about_kt3.png", kCreditsWidth, kCreditsHeight, drawCredits);
+	bool ok = true;
+	for (const Bitmap& bitmap : kBitmaps)
+		for (int scale : {1, 2})
+			ok = ok && writeBitmap (argv[1], bitmap, scale);
 	// The font caches that cairo's text calls filled, released so that a leak checker sees
 	// only real leaks.
 	cairo_debug_reset_static_data ();
