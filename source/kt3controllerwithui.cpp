@@ -1,5 +1,6 @@
 #include "kt3controllerwithui.h"
 #include "interappaudiocontrolscontroller.h"
+#include "valuereadout.h"
 
 #include "pluginterfaces/base/funknown.h"
 #include "pluginterfaces/vst/ivstinterappaudio.h"
@@ -54,6 +55,11 @@ void KT3ControllerWithUI::editorAttached (EditorView* editor)
 void KT3ControllerWithUI::editorRemoved (EditorView* /*editor*/)
 {
 	setEditorFrame (nullptr);
+}
+
+void KT3ControllerWithUI::didOpen (VSTGUI::VST3Editor* editor)
+{
+	ValueReadout::addToKnobs (*editor, *this);
 }
 
 VSTGUI::IController* KT3ControllerWithUI::createSubController (const char* name,

@@ -1,6 +1,6 @@
 // KT3ControllerWithUI: the registered controller; the reverb's parameter set with the editor
-// view "editor", built from the UI description, and the delegate that hands out the
-// description's sub-controllers.
+// view "editor", built from the UI description, and the delegate that adds the value readouts
+// and hands out the description's sub-controllers.
 #pragma once
 
 #include "reverbcontroller.h"
@@ -22,7 +22,9 @@ public:
 	void editorAttached (EditorView* editor) override;
 	void editorRemoved (EditorView* editor) override;
 
-	//---VST3EditorDelegate: "InterAppAudioControlsController", when the host offers inter-app audio
+	//---VST3EditorDelegate, UI thread: the value readouts join the knobs as the editor opens;
+	// "InterAppAudioControlsController", when the host offers inter-app audio
+	void didOpen (VSTGUI::VST3Editor* editor) override;
 	VSTGUI::IController* createSubController (const char* name, const VSTGUI::IUIDescription* description,
 	                                          VSTGUI::VST3Editor* editor) override;
 };

@@ -118,7 +118,8 @@ TEST (EditorDescription, TemplateCarriesTheFixedPanel)
 	EXPECT_EQ (panel->getBackgroundColorDrawStyle (), kDrawFilledAndStroked);
 	EXPECT_TRUE (panel->getMouseEnabled ());
 	EXPECT_FALSE (panel->getTransparency ());
-	EXPECT_EQ (panel->getNbViews (), 4u);
+	// The description's four views, then the value readouts under the three knobs.
+	EXPECT_EQ (panel->getNbViews (), 7u);
 
 	Steinberg::ViewRect size;
 	ASSERT_EQ (e.view->getSize (&size), Steinberg::kResultTrue);

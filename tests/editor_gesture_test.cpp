@@ -1,6 +1,8 @@
 // Mouse gestures on the editor's view tree and what reaches the host: drags in the knob modes,
-// wheel notches, the default-value click, host-side changes and the modal credits picture.
+// wheel notches, the default-value click, host-side changes, the modal credits picture and the
+// value readouts.
 #include "offscreeneditor.h"
+#include "valuereadout.h"
 
 #include <limits>
 
@@ -256,4 +258,51 @@ TEST (EditorGestures, KnobsWithHostileGeometryStayCalm)
 	knob.setNumSubPixmaps (INT32_MAX);
 	knob.setValue (1.f);
 	EXPECT_EQ (knob.getFrameIndex (), INT32_MAX - 1);
+}
+
+TEST (EditorGestures, ValueReadoutsShowWhileHoveredOrEditedAndASecondAfter)
+{
+	using Steinberg::Vst::Orvix::ValueReadout;
+	OffscreenEditor e;
+	auto readout = [&] (size_t knob) { return dynamic_cast<ValueReadout*> (e.panel ()->getView (4 + knob)); };
+	ASSERT_NE (readout (2), nullptr);
+	// The pixels under Mix's readout.
+	auto mixArea = [&] {
+		std::vector<uint32_t> pixels;
+		const CRect& r = readout (2)->getViewSize ();
+		for (int y = static_cast<int> (r.top); y < r.bottom; ++y)
+			for (int x = static_cast<int> (r.left); x < r.right; ++x)
+				pixels.push_back (e.pixel (x, y));
+		return pixels;
+	};
+	const std::vector<uint32_t> withLetter = mixArea ();
+
+	e.move (kSizeX, kSizeY, 0);
+	EXPECT_TRUE (readout (0)->isShowing ());
+	EXPECT_EQ (readout (0)->getText (), "7.00 m");
+	EXPECT_FALSE (readout (1)->isShowing ());
+
+	// A drag keeps it up off the knob, with the parameter's own text as the value moves.
+	e.press (kSizeX, kSizeY - 20);
+	e.move (kSizeX - 20, kSizeY);
+	e.move (kSizeX - 40, kSizeY + 60);
+	e.advance (ValueReadout::kRefreshInterval);
+	Steinberg::Vst::String128 text {};
+	e.controller.edit->getParamStringByValue (0, e.param (0), text);
+	EXPECT_EQ (readout (0)->getText (), std::string (text, text + 4) + " m");
+	EXPECT_NE (readout (0)->getText (), "7.00 m");
+	e.release (kSizeX - 40, kSizeY + 60);
+
+	e.move (kMixX, kMixY, 0);
+	EXPECT_EQ (readout (2)->getText (), "90.00 %");
+	e.render ();
+	EXPECT_NE (mixArea (), withLetter);
+	e.move (140, 200, 0);
+	e.advance (ValueReadout::kHoldTime - 100);
+	EXPECT_TRUE (readout (0)->isShowing ());
+	e.advance (200);
+	EXPECT_FALSE (readout (0)->isShowing ());
+	EXPECT_FALSE (readout (2)->isShowing ());
+	e.render ();
+	EXPECT_EQ (mixArea (), withLetter);
 }

@@ -1,6 +1,7 @@
 // The built module's editor in a real X11 window, as a Linux host shows it: embedded in the
-// host's window and served by the host's run loop, it shows what the offscreen render shows
-// and a pointer drag on the Size knob edits Size.
+// host's window and served by the host's run loop, at the scale factor the host sets, it shows
+// what the offscreen render shows at that factor and a pointer drag on the Size knob edits Size
+// as the same drag in the editor's own coordinates does at factor 1.
 #include "offscreeneditor.h"
 #include "plugframe.h"
 #include "plugininstance.h"
@@ -8,16 +9,20 @@
 #include "privatedisplay.h"
 #include "x11parentwindow.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
+#include <cmath>
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using Kind = kt3host::EditHandler::Kind;
 
-class EditorWindow : public WithPrivateDisplay<::testing::Test>
+class EditorWindow : public WithPrivateDisplay<::testing::TestWithParam<float>>
 {
 protected:
 	void SetUp () override
 	{
-		WithPrivateDisplay<::testing::Test>::SetUp ();
+		WithPrivateDisplay<::testing::TestWithParam<float>>::SetUp ();
 		ASSERT_TRUE (module.loaded ()) << module.error ();
 		ASSERT_TRUE (plugin.ready ()) << plugin.error ();
 		ASSERT_TRUE (parent.isOpen ()) << parent.error ();
@@ -26,6 +31,10 @@ protected:
 		ASSERT_EQ (view->setFrame (frame), kResultTrue);
 		ASSERT_EQ (view->attached (reinterpret_cast<void*> (uintptr_t (parent.id ())), kPlatformTypeX11EmbedWindowID),
 		           kResultTrue);
+		// As hosts do: the factor right after attaching; the view asks to be resized if it changes.
+		FUnknownPtr<IPlugViewContentScaleSupport> scaling (view);
+		ASSERT_TRUE (scaling);
+		ASSERT_EQ (scaling->setContentScaleFactor (scale ()), kResultTrue);
 		// The editor maps its window itself, then paints on the next ticks.
 		ASSERT_TRUE (frame->runUntil ([&] { return editorWindow () && parent.isMapped (editorWindow ()); }, 3000));
 		frame->runFor (100);
@@ -39,6 +48,10 @@ protected:
 		}
 	}
 
+	float scale () const { return GetParam (); }
+	int pixels (double frameUnits) const { return static_cast<int> (std::lround (frameUnits * scale ())); }
+	void movePointer (double x, double y) { parent.movePointer (pixels (x), pixels (y)); }
+
 	uint32_t editorWindow ()
 	{
 		const std::vector<uint32_t> children = parent.children ();
@@ -47,7 +60,7 @@ protected:
 	// Synthetic input is served by the editor only while the run loop runs.
 	void settle () { frame->runFor (40); }
 
-	kt3host::X11ParentWindow parent {281, 232};
+	kt3host::X11ParentWindow parent {562, 464};
 	kt3host::PluginModule module {KT3_BUNDLE_PATH};
 	kt3host::PluginInstance plugin {module};
 	IPtr<kt3host::PlugFrame> frame = owned (new kt3host::PlugFrame);
@@ -55,14 +68,28 @@ protected:
 };
 
 
-TEST_F (EditorWindow, ShowsExactlyTheOffscreenRender)
+INSTANTIATE_TEST_SUITE_P (Factors, EditorWindow, ::testing::Values (1.f, 1.5f, 2.f));
+
+TEST_P (EditorWindow, ShowsExactlyTheOffscreenRender)
 {
+	const int width = pixels (281);
+	const int height = pixels (232);
+	ViewRect size;
+	ASSERT_EQ (view->getSize (&size), kResultTrue);
+	EXPECT_EQ (size.getWidth (), width);
+	EXPECT_EQ (size.getHeight (), height);
+	EXPECT_EQ (parent.size (editorWindow ()), std::make_pair (width, height));
+	// Only a change of factor asks the host to resize.
+	ASSERT_EQ (frame->resizeRequests.size (), scale () == 1.f ? 0u : 1u);
+	for (const ViewRect& request : frame->resizeRequests)
+		EXPECT_EQ (std::make_pair (request.getWidth (), request.getHeight ()), std::make_pair (width, height));
+
 	// The same editor drawn offscreen from the bundle's resources, at the module's values.
 	OffscreenEditor offscreen (plugin.controller ()->getParamNormalized (0), plugin.controller ()->getParamNormalized (1),
 	                           plugin.controller ()->getParamNormalized (2),
-	                           std::string (KT3_BUNDLE_PATH) + "/Contents/Resources");
+	                           std::string (KT3_BUNDLE_PATH) + "/Contents/Resources", scale ());
 	ASSERT_NE (offscreen.frame, nullptr);
-	const std::vector<uint32_t> shown = parent.capture (editorWindow (), 281, 232);
+	const std::vector<uint32_t> shown = parent.capture (editorWindow (), width, height);
 	ASSERT_EQ (shown.size (), offscreen.buffer.pixels.size ());
 	int differing = 0;
 	for (size_t i = 0; i < shown.size (); ++i)
@@ -79,17 +106,17 @@ TEST_F (EditorWindow, ShowsExactlyTheOffscreenRender)
 	EXPECT_TRUE (frame->runUntil ([&] { return parent.children ().empty (); }, 1000));
 }
 
-TEST_F (EditorWindow, PointerDragOnTheSizeKnobEditsSize)
+TEST_P (EditorWindow, PointerDragOnTheSizeKnobEditsSize)
 {
 	plugin.edits ().edits.clear ();
 	// Top of the Size knob, then round to its left: a third of the travel.
-	parent.movePointer (58, 96);
+	movePointer (58, 96);
 	settle ();
 	parent.pressButton (1);
 	settle ();
-	parent.movePointer (50, 100);
+	movePointer (50, 100);
 	settle ();
-	parent.movePointer (38, 116);
+	movePointer (38, 116);
 	settle ();
 	parent.releaseButton (1);
 	settle ();

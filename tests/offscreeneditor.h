@@ -1,6 +1,6 @@
 // The editor as a host opens it, but drawn into a buffer instead of a window: the registered
 // controller with the resources from the source tree, a component handler recording edits,
-// and a run loop whose clock the test moves.
+// and a run loop whose clock the test moves; at scale factor 1 unless asked.
 #pragma once
 
 #include "edithandler.h"
@@ -21,7 +21,7 @@ struct OffscreenEditor
 	static constexpr int kHeight = 232;
 
 	explicit OffscreenEditor (double size = 0.7, double hfDamp = 0.7, double mix = 0.9,
-	                          const std::string& resources = KT3_RESOURCES_DIR)
+	                          const std::string& resources = KT3_RESOURCES_DIR, float scale = 1.f)
 	{
 		VSTGUI::setResourceFolder (resources);
 		controller.edit->setComponentHandler (handler);
@@ -30,8 +30,14 @@ struct OffscreenEditor
 		controller.edit->setParamNormalized (2, mix);
 		view = Steinberg::owned (controller.edit->createView (Steinberg::Vst::ViewType::kEditor));
 		editor = dynamic_cast<VSTGUI::VST3Editor*> (view.get ());
+		if (editor)
+			editor->setContentScaleFactor (scale);
 		if (editor && editor->openOffscreen (&runLoop))
+		{
 			frame = editor->getFrame ();
+			buffer = VSTGUI::CPixelBuffer (static_cast<int> (frame->getPixelSize ().x),
+			                               static_cast<int> (frame->getPixelSize ().y));
+		}
 		render ();
 	}
 	~OffscreenEditor ()
@@ -43,7 +49,7 @@ struct OffscreenEditor
 	// Paints what changed since the last call; returns the painted rectangles.
 	std::vector<VSTGUI::CRect> render ()
 	{
-		VSTGUI::CDrawContext context (buffer);
+		VSTGUI::CDrawContext context (buffer, frame ? frame->getScaleFactor () : 1.);
 		return frame ? frame->drawDirtyRects (context) : std::vector<VSTGUI::CRect> ();
 	}
 	uint32_t pixel (int x, int y) const { return buffer.at (x, y); }

@@ -1,6 +1,7 @@
 // The built module's editor in a real Win32 window, as a Windows host shows it: a child of the
-// host's window, served by the host's message loop. It shows what the offscreen render shows,
-// mouse messages edit as the pointer does on Linux, and closing it leaves nothing behind.
+// host's window, served by the host's message loop. It shows what the offscreen render shows
+// (at factor 2 what Linux shows), mouse messages edit as the pointer does on Linux, a click
+// takes the keyboard focus, and closing it leaves nothing behind.
 #include "hostedcontroller.h"
 #include "kt3controllerwithui.h"
 #include "plugininstance.h"
@@ -11,10 +12,14 @@
 #include "vstgui/lib/platform/win32/win32runloop.h"
 #include "vstgui/plugin-bindings/vst3editor.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -91,24 +96,24 @@ public:
 };
 
 // The window's pixels as 0x00RRGGBB, read back through its device context.
-std::vector<uint32_t> capture (HWND window)
+std::vector<uint32_t> capture (HWND window, int width = kWidth, int height = kHeight)
 {
 	HDC windowDC = GetDC (window);
 	HDC memoryDC = CreateCompatibleDC (windowDC);
 	BITMAPINFO info {};
 	info.bmiHeader.biSize = sizeof (info.bmiHeader);
-	info.bmiHeader.biWidth = kWidth;
-	info.bmiHeader.biHeight = -kHeight;
+	info.bmiHeader.biWidth = width;
+	info.bmiHeader.biHeight = -height;
 	info.bmiHeader.biPlanes = 1;
 	info.bmiHeader.biBitCount = 32;
 	info.bmiHeader.biCompression = BI_RGB;
 	void* bits = nullptr;
 	HBITMAP bitmap = CreateDIBSection (windowDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 	HGDIOBJ old = SelectObject (memoryDC, bitmap);
-	BitBlt (memoryDC, 0, 0, kWidth, kHeight, windowDC, 0, 0, SRCCOPY);
+	BitBlt (memoryDC, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
 	GdiFlush ();
 	const auto* pixels = static_cast<const uint32_t*> (bits);
-	std::vector<uint32_t> shown (pixels, pixels + kWidth * kHeight);
+	std::vector<uint32_t> shown (pixels, pixels + static_cast<size_t> (width) * height);
 	for (uint32_t& p : shown)
 		p &= 0xffffff;
 	SelectObject (memoryDC, old);
@@ -301,6 +306,38 @@ TEST_F (WinEditorWindow, IsAChildWindowShowingExactlyTheOffscreenRender)
 	EXPECT_GT (differingPixels (credits, OffscreenEditor (0.2, 0.7, 0.9).render ()), 1000);
 }
 
+TEST_F (WinEditorWindow, AtFactorTwoShowsWhatLinuxShowsAndEditsAlike)
+{
+	FUnknownPtr<IPlugViewContentScaleSupport> scaling (view);
+	ASSERT_TRUE (scaling);
+	ASSERT_EQ (scaling->setContentScaleFactor (2.f), kResultTrue);
+	// No IPlugFrame here: the host makes room itself.
+	SetWindowPos (host.window, nullptr, 0, 0, 2 * kWidth, 2 * kHeight, SWP_NOMOVE | SWP_NOZORDER);
+	pump (100);
+	RECT client;
+	GetClientRect (editor, &client);
+	EXPECT_EQ (client.right, 2 * kWidth);
+	EXPECT_EQ (client.bottom, 2 * kHeight);
+
+	// The Linux editor at factor 2 and the defaults: the committed snapshot (opaque, so its
+	// premultiplied pixels are its colours).
+	std::ifstream file (KT3_SNAPSHOT_2X, std::ios::binary);
+	const std::vector<uint8_t> png ((std::istreambuf_iterator<char> (file)), std::istreambuf_iterator<char> ());
+	const VSTGUI::CBitmapPtr linux = VSTGUI::CBitmap::decodePNG (png.data (), png.size ());
+	ASSERT_NE (linux, nullptr);
+	std::vector<uint32_t> expected;
+	for (int y = 0; y < linux->getHeight (); ++y)
+		for (int x = 0; x < linux->getWidth (); ++x)
+			expected.push_back (linux->getPixel (x, y) & 0xffffff);
+	EXPECT_EQ (differingPixels (capture (editor, 2 * kWidth, 2 * kHeight), expected), 0);
+
+	// Straight up from the Size knob's centre, in pixels twice the editor's coordinates: half way.
+	post (WM_LBUTTONDOWN, MK_LBUTTON, 2 * kSizeX, 2 * kSizeY);
+	post (WM_MOUSEMOVE, MK_LBUTTON, 2 * kSizeX, 2 * (kSizeY - 20));
+	post (WM_LBUTTONUP, 0, 2 * kSizeX, 2 * (kSizeY - 20));
+	EXPECT_NEAR (size (), 0.5, 1e-6);
+}
+
 TEST_F (WinEditorWindow, DragOnTheSizeKnobEditsSize)
 {
 	plugin.edits ().edits.clear ();
@@ -308,6 +345,7 @@ TEST_F (WinEditorWindow, DragOnTheSizeKnobEditsSize)
 	// coordinates outside (negative here) still arrive and keep the knob at the top, half way.
 	post (WM_LBUTTONDOWN, MK_LBUTTON, kSizeX, kSizeY);
 	EXPECT_EQ (GetCapture (), editor);
+	EXPECT_EQ (GetFocus (), editor);
 	post (WM_MOUSEMOVE, MK_LBUTTON, kSizeX, kSizeY - 20);
 	post (WM_MOUSEMOVE, MK_LBUTTON, kSizeX, -30);
 	post (WM_LBUTTONUP, 0, kSizeX, -30);

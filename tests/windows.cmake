@@ -8,7 +8,8 @@ kt3_add_test(win_editor_window_tests win_editor_window_test.cpp ${KT3_RESOURCE_S
 add_dependencies(win_editor_window_tests KT3)
 target_link_libraries(win_editor_window_tests PRIVATE kt3editor)
 target_include_directories(win_editor_window_tests PRIVATE ${KT3_GENERATED_INCLUDE}) # kt3version.h, for the script
-target_compile_definitions(win_editor_window_tests PRIVATE KT3_BUNDLE_PATH="${KT3_BUNDLE}")
+target_compile_definitions(win_editor_window_tests PRIVATE KT3_BUNDLE_PATH="${KT3_BUNDLE}"
+  KT3_SNAPSHOT_2X="${CMAKE_CURRENT_SOURCE_DIR}/data/snapshots/3C9E41A75B2D4F089A61C3E27D04B815_snapshot_2.0x.png")
 target_compile_options(win_editor_window_tests PRIVATE -Wno-cpp) # the FST header's #warning notes
 
 # What the DLL shows of itself: exactly these exports, and imports of Windows system DLLs only

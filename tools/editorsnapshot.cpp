@@ -3,13 +3,13 @@
 //   kt3-editor-snapshot --bundle BUNDLE
 //     A build step: the pictures that hosts show in their plug-in browsers, at the parameters'
 //     defaults, as BUNDLE/Contents/Resources/Snapshots/<processor CID>_snapshot.png (scale 1)
-//     and <CID>_snapshot_2.0x.png (scale 2). The editor's bitmaps exist at 1x only, so a scale-2
-//     display shows each of its pixels as a 2 x 2 block, and so does the scale-2 picture. The
-//     editor reads the bundle's Contents/Resources on Linux; on Windows the program's own
+//     and <CID>_snapshot_2.0x.png (the editor drawn at scale 2). The editor reads the bundle's Contents/Resources on Linux; on Windows the program's own
 //     resources, compiled from the module's resource script.
-//   kt3-editor-snapshot RESOURCES OUT.png [SIZE HFDAMP MIX] [--credits]     (Linux)
+//   kt3-editor-snapshot RESOURCES OUT.png [SIZE HFDAMP MIX] [--credits] [--scale=FACTOR]
+//                       [--hover=KNOB]                                          (Linux)
 //     The editor from a resource folder at the given normalised values (the defaults for those
-//     not given), with the credits shown on request, for looking at the artwork in place.
+//     not given), at a scale factor, with the credits or a knob's (0 to 2) value readout shown
+//     on request, for looking at the artwork in place.
 #include "kt3controllerwithui.h"
 #include "kt3ids.h"
 #include "pngwriter.h"
@@ -24,6 +24,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -41,12 +43,15 @@ struct Editor
 		controller->terminate ();
 	}
 
-	// Opens the editor offscreen; without a run loop nothing animates.
-	VSTGUI::CFrame* open (VSTGUI::IRunLoop* runLoop)
+	// Opens the editor offscreen at a scale factor; without a run loop nothing animates.
+	VSTGUI::CFrame* open (VSTGUI::IRunLoop* runLoop, float scale = 1.f)
 	{
 		view = owned (controller->createView (ViewType::kEditor));
 		editor = dynamic_cast<VSTGUI::VST3Editor*> (view.get ());
-		return editor && editor->openOffscreen (runLoop) ? editor->getFrame () : nullptr;
+		if (!editor)
+			return nullptr;
+		editor->setContentScaleFactor (scale);
+		return editor->openOffscreen (runLoop) ? editor->getFrame () : nullptr;
 	}
 
 	IPtr<Orvix::KT3ControllerWithUI> controller = owned (new Orvix::KT3ControllerWithUI);
@@ -56,21 +61,12 @@ struct Editor
 
 VSTGUI::CPixelBuffer paint (VSTGUI::CFrame& frame)
 {
-	const VSTGUI::CRect& size = frame.getViewSize ();
-	VSTGUI::CPixelBuffer buffer (static_cast<int> (size.getWidth ()), static_cast<int> (size.getHeight ()));
-	VSTGUI::CDrawContext context (buffer);
+	const VSTGUI::CPoint size = frame.getPixelSize ();
+	VSTGUI::CPixelBuffer buffer (static_cast<int> (size.x), static_cast<int> (size.y));
+	VSTGUI::CDrawContext context (buffer, frame.getScaleFactor ());
 	frame.invalid ();
 	frame.drawDirtyRects (context);
 	return buffer;
-}
-
-VSTGUI::CPixelBuffer doubled (const VSTGUI::CPixelBuffer& picture)
-{
-	VSTGUI::CPixelBuffer out (picture.width * 2, picture.height * 2);
-	for (int y = 0; y < out.height; ++y)
-		for (int x = 0; x < out.width; ++x)
-			out.row (y)[x] = picture.at (x / 2, y / 2);
-	return out;
 }
 
 bool write (const std::string& path, const VSTGUI::CPixelBuffer& picture)
@@ -86,34 +82,51 @@ int writeBundleSnapshots (const std::string& bundle)
 #if !defined(_WIN32)
 	VSTGUI::setResourceFolder (bundle + "/Contents/Resources");
 #endif
-	Editor editor;
-	VSTGUI::CFrame* frame = editor.open (nullptr);
-	if (!frame)
-	{
-		std::fprintf (stderr, "kt3-editor-snapshot: no editor from %s\n", bundle.c_str ());
-		return 1;
-	}
 	char8 cid[33];
 	Orvix::kKT3ProcessorUID.toString (cid);
 	const std::string stem = bundle + "/Contents/Resources/Snapshots/" + cid + "_snapshot";
-	const VSTGUI::CPixelBuffer picture = paint (*frame);
-	return write (stem + ".png", picture) && write (stem + "_2.0x.png", doubled (picture)) ? 0 : 1;
+	for (const auto& [scale, suffix] : {std::pair (1.f, ".png"), std::pair (2.f, "_2.0x.png")})
+	{
+		Editor editor;
+		VSTGUI::CFrame* frame = editor.open (nullptr, scale);
+		if (!frame)
+		{
+			std::fprintf (stderr, "kt3-editor-snapshot: no editor from %s\n", bundle.c_str ());
+			return 1;
+		}
+		if (!write (stem + suffix, paint (*frame)))
+			return 1;
+	}
+	return 0;
 }
 
 #if !defined(_WIN32)
 int writeSnapshot (int argc, char** argv)
 {
 	VSTGUI::setResourceFolder (argv[1]);
-	const bool credits = std::strcmp (argv[argc - 1], "--credits") == 0;
-	const int valueCount = argc - 3 - (credits ? 1 : 0);
+	bool credits = false;
+	float scale = 1.f;
+	int hoveredKnob = -1;
+	std::vector<double> values;
+	for (int i = 3; i < argc; ++i)
+	{
+		if (std::strcmp (argv[i], "--credits") == 0)
+			credits = true;
+		else if (std::strncmp (argv[i], "--scale=", 8) == 0)
+			scale = std::strtof (argv[i] + 8, nullptr);
+		else if (std::strncmp (argv[i], "--hover=", 8) == 0)
+			hoveredKnob = std::atoi (argv[i] + 8);
+		else
+			values.push_back (std::atof (argv[i]));
+	}
 
 	// The run loop outlives the editor, whose timers leave it as the editor closes.
 	uint64_t now = 0;
 	VSTGUI::IdleRunLoop runLoop ([&now] () { return now; });
 	Editor editor;
-	for (ParamID id = 0; id < 3 && id < static_cast<ParamID> (valueCount); ++id)
-		editor.controller->setParamNormalized (id, std::atof (argv[3 + id]));
-	VSTGUI::CFrame* frame = editor.open (&runLoop);
+	for (ParamID id = 0; id < 3 && id < values.size (); ++id)
+		editor.controller->setParamNormalized (id, values[id]);
+	VSTGUI::CFrame* frame = editor.open (&runLoop, scale);
 	if (!frame)
 	{
 		std::fprintf (stderr, "kt3-editor-snapshot: no editor from %s\n", argv[1]);
@@ -127,6 +140,13 @@ int writeSnapshot (int argc, char** argv)
 		frame->onMouseUp (where, VSTGUI::kLButton);
 		for (int tick = 0; tick < 40; ++tick, now += 16)
 			runLoop.idle ();
+	}
+	if (hoveredKnob >= 0 && hoveredKnob < 3)
+	{
+		// The pointer at the knob's centre, which shows its value readout.
+		const VSTGUI::CPoint centres[] = {{58, 116}, {138, 116}, {220, 114}};
+		VSTGUI::CPoint where = centres[hoveredKnob];
+		frame->onMouseMoved (where, 0);
 	}
 	return write (argv[2], paint (*frame)) ? 0 : 1;
 }
@@ -142,7 +162,8 @@ int main (int argc, char** argv)
 	if (argc >= 3 && argv[1][0] != '-')
 		return writeSnapshot (argc, argv);
 	std::fprintf (stderr, "usage: kt3-editor-snapshot --bundle BUNDLE\n"
-	                      "       kt3-editor-snapshot <resource folder> <out.png> [size hfdamp mix] [--credits]\n");
+	                      "       kt3-editor-snapshot <resource folder> <out.png> [size hfdamp mix] [--credits]\n"
+	                      "                           [--scale=FACTOR] [--hover=KNOB]\n");
 #else
 	std::fprintf (stderr, "usage: kt3-editor-snapshot --bundle BUNDLE\n");
 #endif

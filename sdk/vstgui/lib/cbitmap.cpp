@@ -4,6 +4,7 @@
 #endif
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -23,6 +24,30 @@ namespace VSTGUI {
 CBitmap::CBitmap (int width, int height, std::vector<uint32_t> pixels)
 : width (width), height (height), pixels (std::move (pixels))
 {
+}
+
+bool CBitmap::addScaledImage (double scale, std::shared_ptr<CBitmap> image)
+{
+	if (!image || !(scale > 1.) || image->width != std::lround (width * scale) ||
+	    image->height != std::lround (height * scale))
+		return false;
+	auto at = std::find_if (scaledImages.begin (), scaledImages.end (),
+	                        [scale] (const auto& entry) { return entry.first >= scale; });
+	if (at != scaledImages.end () && at->first == scale)
+		at->second = std::move (image);
+	else
+		scaledImages.emplace (at, scale, std::move (image));
+	return true;
+}
+
+CBitmap::ScaledImage CBitmap::imageForScale (double frameScale) const
+{
+	if (frameScale <= 1. || scaledImages.empty ())
+		return {1., *this};
+	for (const auto& [scale, image] : scaledImages)
+		if (scale >= frameScale)
+			return {scale, *image};
+	return {scaledImages.back ().first, *scaledImages.back ().second};
 }
 
 #if !defined(_WIN32)

@@ -1,4 +1,6 @@
-// A decoded bitmap: premultiplied ARGB pixels (0xAARRGGBB), rows top to bottom.
+// A decoded bitmap: premultiplied ARGB pixels (0xAARRGGBB), rows top to bottom. Its size is
+// that of its scale-1 image, in frame coordinates; it may also hold images of the same picture
+// at higher scales (from files named "name#2x.png"), for frames drawn at those scales.
 #pragma once
 
 #include "crect.h"
@@ -6,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace VSTGUI {
@@ -33,6 +36,17 @@ public:
 #endif
 	static std::shared_ptr<CBitmap> decodePNG (const uint8_t* data, size_t size);
 
+	// Keeps image as this bitmap's picture at scale (above 1), if its sides are those of the
+	// scale-1 image times scale, rounded; false (nothing kept) otherwise.
+	bool addScaledImage (double scale, std::shared_ptr<CBitmap> image);
+	struct ScaledImage
+	{
+		double scale;
+		const CBitmap& image;
+	};
+	// The image to draw at a frame scale: the smallest at that scale or above, else the largest.
+	ScaledImage imageForScale (double frameScale) const;
+
 	int getWidth () const { return width; }
 	int getHeight () const { return height; }
 	CPoint getSize () const { return {static_cast<CCoord> (width), static_cast<CCoord> (height)}; }
@@ -43,6 +57,8 @@ private:
 	int width;
 	int height;
 	std::vector<uint32_t> pixels;
+	// Ascending by scale, all above 1.
+	std::vector<std::pair<double, std::shared_ptr<CBitmap>>> scaledImages;
 };
 
 using CBitmapPtr = std::shared_ptr<CBitmap>;

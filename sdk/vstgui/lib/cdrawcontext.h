@@ -1,5 +1,7 @@
 // Software drawing into a 32-bit frame buffer: premultiplied ARGB, source-over compositing,
 // one clip rectangle, a coordinate offset and a global alpha. No window system involved.
+// Coordinates are the frame's; at a scale s a frame unit is s buffer pixels. Bitmaps are drawn
+// from their image for that scale: pixel for pixel where the scales agree, else resampled.
 #pragma once
 
 #include "cbitmap.h"
@@ -29,9 +31,14 @@ uint32_t blendPixel (uint32_t dst, uint32_t src, uint32_t alpha);
 class CDrawContext
 {
 public:
-	explicit CDrawContext (CPixelBuffer& buffer);
+	// scale is limited to 1 to 4.
+	explicit CDrawContext (CPixelBuffer& buffer, double scale = 1.);
 
-	// The clip rectangle is in buffer coordinates; it never exceeds the buffer.
+	double getScale () const { return scale; }
+	// The rectangle grown to the buffer pixels it touches, in frame coordinates.
+	CRect pixelAligned (const CRect& rect) const;
+
+	// The clip rectangle is in frame coordinates; it never exceeds the buffer.
 	void setClipRect (const CRect& clip);
 	const CRect& getClipRect () const { return clipRect; }
 
@@ -46,18 +53,29 @@ public:
 	void clearRect (const CRect& rect);
 	void fillRect (const CRect& rect, const CColor& color);
 	void frameRect (const CRect& rect, const CColor& color);
-	// Draws the bitmap unscaled, its pixel srcOffset at dest's top left, clipped to dest.
+	// Draws the bitmap at its size, its point srcOffset at dest's top left, clipped to dest.
 	void drawBitmap (const CBitmap& bitmap, const CRect& dest, const CPoint& srcOffset = {});
 
-private:
+	// Buffer pixels [left, right) x [top, bottom).
 	struct PixelSpan
 	{
 		int left, top, right, bottom;
 	};
+
+	// The buffer pixels the clip rectangle touches.
+	PixelSpan clipPixels () const;
+
+private:
+	// The pixels whose centres lie in the local rectangle, within the clip.
 	PixelSpan toClippedPixels (const CRect& local) const;
+	// The pixels the local rectangle touches, within the clip.
+	PixelSpan touchedPixels (const CRect& local) const;
 	uint32_t alphaByte () const;
+	void copyBitmapPixels (const CBitmap& image, int scale, const CRect& dest, const CPoint& srcOffset);
+	void resampleBitmap (const CBitmap::ScaledImage& image, const CRect& dest, const CPoint& srcOffset);
 
 	CPixelBuffer& buffer;
+	double scale;
 	CRect clipRect;
 	CPoint offset;
 	float globalAlpha {1.f};

@@ -2,6 +2,7 @@
 #include "animation/animator.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace VSTGUI {
 
@@ -25,6 +26,51 @@ CKnobMode CFrame::getKnobMode () const
 	if (mode < kCircularMode || mode > kLinearMode)
 		return kDefaultKnobMode;
 	return static_cast<CKnobMode> (mode);
+}
+
+void CFrame::setScaleFactor (double factor)
+{
+	if (!std::isfinite (factor))
+		return;
+	factor = std::clamp (factor, 1., 4.);
+	if (factor == scaleFactor)
+		return;
+	scaleFactor = factor;
+	invalid ();
+}
+
+CPoint CFrame::getPixelSize () const
+{
+	return CPoint (std::round (getViewSize ().getWidth () * scaleFactor),
+	               std::round (getViewSize ().getHeight () * scaleFactor));
+}
+
+void CFrame::registerMouseObserver (IMouseObserver* observer)
+{
+	if (observer && std::find (mouseObservers.begin (), mouseObservers.end (), observer) == mouseObservers.end ())
+		mouseObservers.push_back (observer);
+}
+
+void CFrame::unregisterMouseObserver (IMouseObserver* observer)
+{
+	mouseObservers.erase (std::remove (mouseObservers.begin (), mouseObservers.end (), observer), mouseObservers.end ());
+}
+
+// Before the views have the event: a view's edit may close the editor, frame and all.
+void CFrame::tellMouseObservers (const CPoint* where)
+{
+	// A copy: an observer may unregister itself.
+	const std::vector<IMouseObserver*> observers = mouseObservers;
+	for (IMouseObserver* observer : observers)
+		if (where)
+			observer->onMouseMoved (this, *where);
+		else
+			observer->onMouseExited (this);
+}
+
+void CFrame::onMouseExited ()
+{
+	tellMouseObservers (nullptr);
 }
 
 void CFrame::setPlatformCallback (IPlatformFrameCallback* callback)
@@ -80,8 +126,9 @@ std::vector<CRect> CFrame::drawDirtyRects (CDrawContext& context)
 {
 	std::vector<CRect> rects;
 	rects.swap (dirtyRects);
-	for (const CRect& r : rects)
+	for (CRect& r : rects)
 	{
+		r = context.pixelAligned (r);
 		context.setClipRect (r);
 		context.setOffset ({});
 		context.setGlobalAlpha (1.f);
@@ -108,6 +155,7 @@ void CFrame::drawRect (CDrawContext& context, const CRect& updateRect)
 
 CMouseEventResult CFrame::onMouseDown (CPoint& where, const CButtonState& buttons)
 {
+	tellMouseObservers (&where);
 	if (!modalView)
 		return CViewContainer::onMouseDown (where, buttons);
 	// While a modal view is shown it takes every click, wherever it lands; a disabled one
@@ -121,6 +169,7 @@ CMouseEventResult CFrame::onMouseDown (CPoint& where, const CButtonState& button
 
 CMouseEventResult CFrame::onMouseMoved (CPoint& where, const CButtonState& buttons)
 {
+	tellMouseObservers (&where);
 	if (!modalView)
 		return CViewContainer::onMouseMoved (where, buttons);
 	if (modalMouseDown && modalView->getMouseEnabled ())
@@ -130,6 +179,7 @@ CMouseEventResult CFrame::onMouseMoved (CPoint& where, const CButtonState& butto
 
 CMouseEventResult CFrame::onMouseUp (CPoint& where, const CButtonState& buttons)
 {
+	tellMouseObservers (&where);
 	if (!modalView)
 		return CViewContainer::onMouseUp (where, buttons);
 	if (modalMouseDown && modalView->getMouseEnabled ())
@@ -140,6 +190,7 @@ CMouseEventResult CFrame::onMouseUp (CPoint& where, const CButtonState& buttons)
 
 bool CFrame::onWheel (const CPoint& where, float distance, const CButtonState& buttons)
 {
+	tellMouseObservers (&where);
 	if (!modalView)
 		return CViewContainer::onWheel (where, distance, buttons);
 	if (modalView->getMouseEnabled ())

@@ -27,6 +27,19 @@ public:
 	virtual ~VSTGUIEditorInterface () = default;
 	// A CKnobMode, or -1 for the frame's default.
 	virtual int32_t getKnobMode () const { return -1; }
+	// The desktop's scale factor for the frame's window changed (the window moved to another
+	// monitor, or the monitor's setting changed).
+	virtual void desktopScaleChanged (double /*factor*/) {}
+};
+
+// Told of the pointer: at each move, press, release or wheel turn (before the views have it),
+// and when it leaves the frame's window.
+class IMouseObserver
+{
+public:
+	virtual ~IMouseObserver () = default;
+	virtual void onMouseMoved (CFrame* frame, const CPoint& where) = 0;
+	virtual void onMouseExited (CFrame* frame) = 0;
 };
 
 // Told when the frame has something new to paint.
@@ -46,6 +59,20 @@ public:
 	~CFrame () override;
 
 	CKnobMode getKnobMode () const;
+	VSTGUIEditorInterface* getEditor () const { return editor; }
+
+	// The factor the frame is shown at, 1 to 4: a frame unit is that many pixels. Changing it
+	// invalidates the whole frame; non-finite factors are ignored.
+	void setScaleFactor (double factor);
+	double getScaleFactor () const { return scaleFactor; }
+	// The frame's size in pixels at its factor: each side times the factor, rounded.
+	CPoint getPixelSize () const;
+
+	// Observers are not owned; each is told once per event.
+	void registerMouseObserver (IMouseObserver* observer);
+	void unregisterMouseObserver (IMouseObserver* observer);
+	// The pointer left the frame's window.
+	void onMouseExited ();
 
 	void setRunLoop (IRunLoop* loop) { runLoop = loop; }
 	IRunLoop* getRunLoop () const { return runLoop; }
@@ -72,7 +99,8 @@ public:
 
 	bool hasDirtyRects () const { return !dirtyRects.empty (); }
 	const std::vector<CRect>& getDirtyRects () const { return dirtyRects; }
-	// Paints every invalidated rectangle into the context and returns them.
+	// Paints every invalidated rectangle, grown to whole pixels, into the context (drawn at the
+	// frame's factor) and returns them.
 	std::vector<CRect> drawDirtyRects (CDrawContext& context);
 	void drawRect (CDrawContext& context, const CRect& updateRect) override;
 
@@ -86,7 +114,11 @@ public:
 	void invalidChildRect (const CRect& rect) override { invalidRect (rect); }
 
 private:
+	void tellMouseObservers (const CPoint* where);
+
 	VSTGUIEditorInterface* editor;
+	double scaleFactor {1.};
+	std::vector<IMouseObserver*> mouseObservers;
 	IRunLoop* runLoop {nullptr};
 	IPlatformFrameCallback* platform {nullptr};
 	std::unique_ptr<Animation::Animator> animator;

@@ -11,6 +11,7 @@
 #include "pluginterfaces/base/fstrdefs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <vector>
@@ -158,10 +159,10 @@ VST3Editor::VST3Editor (EditController* controller, const char* templateName, co
 	if (sizeText && !templateSize)
 		return;
 	templateFound = true;
-	const CPoint size = templateSize.value_or (CPoint ());
-	minSize = parseIntegerSize (attributes->getAttributeValue ("minSize")).value_or (size);
-	maxSize = parseIntegerSize (attributes->getAttributeValue ("maxSize")).value_or (size);
-	ViewRect r (0, 0, static_cast<int32> (size.x), static_cast<int32> (size.y));
+	this->templateSize = templateSize.value_or (CPoint ());
+	minSize = parseIntegerSize (attributes->getAttributeValue ("minSize")).value_or (this->templateSize);
+	maxSize = parseIntegerSize (attributes->getAttributeValue ("maxSize")).value_or (this->templateSize);
+	ViewRect r (0, 0, static_cast<int32> (this->templateSize.x), static_cast<int32> (this->templateSize.y));
 	setRect (r);
 }
 
@@ -174,8 +175,8 @@ bool VST3Editor::createFrame (IRunLoop* runLoop)
 {
 	if (!templateFound || frame)
 		return false;
-	const ViewRect& r = getRect ();
-	frame = std::make_unique<CFrame> (CRect (0, 0, r.getWidth (), r.getHeight ()), this);
+	frame = std::make_unique<CFrame> (CRect (CPoint (), templateSize), this);
+	frame->setScaleFactor (contentScale);
 	frame->setRunLoop (runLoop);
 	CView* view = description->createView (templateName, this);
 	// The frame takes the created template's size, if a window can have it.
@@ -230,7 +231,56 @@ bool VST3Editor::open (void* parent, FIDString platformType)
 		close ();
 		return false;
 	}
+	if (const std::optional<double> desktop = platformFrame->desktopScaleFactor ())
+		desktopScaleChanged (*desktop);
 	return true;
+}
+
+CPoint VST3Editor::scaled (const CPoint& size) const
+{
+	return CPoint (std::round (size.x * contentScale), std::round (size.y * contentScale));
+}
+
+// UI thread.
+tresult PLUGIN_API VST3Editor::setContentScaleFactor (ScaleFactor factor)
+{
+	if (!std::isfinite (factor))
+		return kResultFalse;
+	scaleFromHost = true;
+	applyScale (factor);
+	return kResultTrue;
+}
+
+void VST3Editor::desktopScaleChanged (double factor)
+{
+	if (!scaleFromHost && std::isfinite (factor))
+		applyScale (factor);
+}
+
+void VST3Editor::applyScale (double factor)
+{
+	factor = std::clamp (factor, 1., 4.);
+	if (factor == contentScale)
+		return;
+	contentScale = factor;
+	const CPoint size = scaled (templateSize);
+	ViewRect r = getRect ();
+	placeSpan (r.left, r.right, static_cast<int64_t> (size.x));
+	placeSpan (r.top, r.bottom, static_cast<int64_t> (size.y));
+	setRect (r);
+	if (!frame)
+		return;
+	frame->setScaleFactor (contentScale);
+	if (platformFrame)
+		platformFrame->updateSize ();
+	if (plugFrame)
+		plugFrame->resizeView (this, &r);
+}
+
+tresult PLUGIN_API VST3Editor::queryInterface (const TUID iid, void** obj)
+{
+	QUERY_INTERFACE (iid, obj, IPlugViewContentScaleSupport::iid, IPlugViewContentScaleSupport)
+	return VSTGUIEditor::queryInterface (iid, obj);
 }
 
 bool VST3Editor::openOffscreen (IRunLoop* runLoop)
@@ -261,8 +311,8 @@ tresult PLUGIN_API VST3Editor::onSize (ViewRect* newSize)
 	return VSTGUIEditor::onSize (newSize);
 }
 
-// UI thread. Gives the rectangle sides within the editor's limits (for this fixed editor, its
-// own size), keeping its top left corner unless the sides would then run past the 32-bit range.
+// UI thread. Gives the rectangle sides within the editor's limits at its factor (for this
+// fixed editor, its own size), keeping its top left corner unless the sides would then run past the 32-bit range.
 tresult PLUGIN_API VST3Editor::checkSizeConstraint (ViewRect* rect)
 {
 	if (!rect)
@@ -270,8 +320,10 @@ tresult PLUGIN_API VST3Editor::checkSizeConstraint (ViewRect* rect)
 	const auto clamp = [] (int64_t v, CCoord lo, CCoord hi) {
 		return std::max (static_cast<int64_t> (lo), std::min (static_cast<int64_t> (hi), v));
 	};
-	const int64_t width = clamp (widthOf (*rect), minSize.x, maxSize.x);
-	const int64_t height = clamp (heightOf (*rect), minSize.y, maxSize.y);
+	const CPoint least = scaled (minSize);
+	const CPoint most = scaled (maxSize);
+	const int64_t width = clamp (widthOf (*rect), least.x, most.x);
+	const int64_t height = clamp (heightOf (*rect), least.y, most.y);
 	placeSpan (rect->left, rect->right, width);
 	placeSpan (rect->top, rect->bottom, height);
 	return kResultTrue;

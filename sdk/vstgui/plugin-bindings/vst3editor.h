@@ -9,6 +9,8 @@
 #include "vstgui/uidescription/icontroller.h"
 #include "vstgui/uidescription/uidescription.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
 #include <map>
 #include <memory>
 #include <string>
@@ -43,7 +45,12 @@ public:
 	virtual void willClose (VST3Editor*) {}
 };
 
-class VST3Editor : public Steinberg::Vst::VSTGUIEditor, public IController
+// Shown at a content scale factor from 1 to 4: the host's (IPlugViewContentScaleSupport), else
+// the desktop's, as the platform frame reads it. The description's coordinates times the factor
+// are the window's pixels; the size the host sees and sets is in pixels.
+class VST3Editor : public Steinberg::Vst::VSTGUIEditor,
+                   public Steinberg::IPlugViewContentScaleSupport,
+                   public IController
 {
 public:
 	// Flushes the parameters' deferred change notifications.
@@ -58,12 +65,23 @@ public:
 	bool openOffscreen (IRunLoop* runLoop);
 
 	CFrame* getFrame () const { return frame.get (); }
+	const UIDescription* getUIDescription () const { return description.get (); }
+	double getContentScaleFactor () const { return contentScale; }
 	// The frame's window in the host's parent window while open, for hosts that embed it by ID.
 	PlatformFrame* getPlatformFrame () const { return platformFrame.get (); }
 
 	Steinberg::tresult PLUGIN_API onSize (Steinberg::ViewRect* newSize) override;
 	Steinberg::tresult PLUGIN_API canResize () override { return Steinberg::kResultFalse; }
 	Steinberg::tresult PLUGIN_API checkSizeConstraint (Steinberg::ViewRect* rect) override;
+
+	//---IPlugViewContentScaleSupport, UI thread: any finite factor, limited to 1 to 4; an open
+	// editor resizes its window and asks the host's frame to resize the view.
+	Steinberg::tresult PLUGIN_API setContentScaleFactor (ScaleFactor factor) override;
+	// Followed unless the host has set a factor.
+	void desktopScaleChanged (double factor) override;
+
+	Steinberg::tresult PLUGIN_API queryInterface (const Steinberg::TUID iid, void** obj) override;
+	REFCOUNT_METHODS (Steinberg::Vst::VSTGUIEditor)
 
 	void valueChanged (CControl* control) override;
 	void controlBeginEdit (CControl* control) override;
@@ -76,6 +94,8 @@ private:
 	class ParameterChangeListener;
 
 	bool createFrame (IRunLoop* runLoop);
+	void applyScale (double factor);
+	CPoint scaled (const CPoint& size) const;
 	void applyFocusDrawing ();
 	ParameterChangeListener* listenerFor (int32_t tag) const;
 
@@ -83,8 +103,11 @@ private:
 	std::unique_ptr<UIDescription> description;
 	std::string templateName;
 	bool templateFound {false};
+	CPoint templateSize;
 	CPoint minSize;
 	CPoint maxSize;
+	double contentScale {1.};
+	bool scaleFromHost {false};
 	std::unique_ptr<CFrame> frame;
 	std::unique_ptr<PlatformFrame> platformFrame;
 	std::map<int32_t, std::unique_ptr<ParameterChangeListener>> paramChangeListeners;

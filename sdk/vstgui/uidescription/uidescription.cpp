@@ -77,6 +77,8 @@ struct UIDescription::Impl
 	void readControlTag (const Xml::Element& element);
 	void addBuiltinColors ();
 	std::optional<std::vector<uint8_t>> readDescription ();
+	// One image file; its platform's way of finding it.
+	CBitmapPtr loadImage (const std::string& path) const;
 	CBitmapPtr loadBitmap (const std::string& path) const;
 	CView* createViewFromElement (const Xml::Element& element, IController* controller,
 	                              const IUIDescription* description, int depth) const;
@@ -97,7 +99,7 @@ std::optional<std::vector<uint8_t>> UIDescription::Impl::readDescription ()
 	return readModuleResource (fileName, kDescriptionResourceType, kMaxFileBytes);
 }
 
-CBitmapPtr UIDescription::Impl::loadBitmap (const std::string& path) const
+CBitmapPtr UIDescription::Impl::loadImage (const std::string& path) const
 {
 	const std::optional<std::vector<uint8_t>> bytes =
 	    readModuleResource (path, kBitmapResourceType, CBitmap::kMaxFileBytes);
@@ -116,7 +118,7 @@ std::optional<std::vector<uint8_t>> UIDescription::Impl::readDescription ()
 	return readResourceFile (filePath, kMaxFileBytes);
 }
 
-CBitmapPtr UIDescription::Impl::loadBitmap (const std::string& path) const
+CBitmapPtr UIDescription::Impl::loadImage (const std::string& path) const
 {
 	std::string file = findResource (path);
 	if (file.empty () && !filePath.empty () && filePath[0] == '/' && path.find ('/') == std::string::npos)
@@ -125,6 +127,20 @@ CBitmapPtr UIDescription::Impl::loadBitmap (const std::string& path) const
 }
 
 #endif
+
+// The file's image at scale 1 and, when there is one, its image at scale 2 from the file named
+// with "#2x" before the extension (VSTGUI's convention); a 2x file of the wrong size is ignored.
+CBitmapPtr UIDescription::Impl::loadBitmap (const std::string& path) const
+{
+	CBitmapPtr bitmap = loadImage (path);
+	if (!bitmap)
+		return nullptr;
+	const size_t dot = path.find_last_of ('.');
+	const size_t name = path.find_last_of ("/\\");
+	const size_t stemEnd = dot == std::string::npos || (name != std::string::npos && dot < name) ? path.size () : dot;
+	bitmap->addScaledImage (2., loadImage (path.substr (0, stemEnd) + "#2x" + path.substr (stemEnd)));
+	return bitmap;
+}
 
 bool UIDescription::parse ()
 {
@@ -293,6 +309,11 @@ CBitmapPtr UIDescription::getBitmap (const std::string& name) const
 	CBitmapPtr bitmap = impl->loadBitmap (entry->second);
 	impl->bitmapCache[name] = bitmap;
 	return bitmap;
+}
+
+CBitmapPtr UIDescription::loadBitmapFile (const std::string& path) const
+{
+	return impl->loadBitmap (path);
 }
 
 std::optional<CColor> UIDescription::getColor (const std::string& text) const

@@ -35,6 +35,8 @@ public:
 	CView* createView (const std::string& templateName, IController* controller) const;
 
 	CBitmapPtr getBitmap (const std::string& name) const override;
+	// A bitmap the description does not list, found and loaded as its bitmaps are; not kept.
+	CBitmapPtr loadBitmapFile (const std::string& path) const;
 	std::optional<CColor> getColor (const std::string& text) const override;
 	int32_t getTagForName (const std::string& name) const override;
 	const UIAttributes* getCustomAttributes (const std::string& name) const override;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace VSTGUI {
@@ -55,15 +56,20 @@ int32_t buttonOf (uint8_t detail)
 X11Frame::X11Frame (CFrame* frame, uint32_t parentWindow, IRunLoop* runLoop)
 : frame (frame), runLoop (runLoop)
 {
-	const CRect& size = frame->getViewSize ();
-	backBuffer = CPixelBuffer (static_cast<int> (size.getWidth ()), static_cast<int> (size.getHeight ()));
+	const CPoint size = frame->getPixelSize ();
+	backBuffer = CPixelBuffer (static_cast<int> (size.x), static_cast<int> (size.y));
 	connection = xcb_connect (nullptr, nullptr);
+	// Read before the window exists: the round trip would take the window's first events off the
+	// connection's descriptor, where the run loop would never see them.
+	if (!xcb_connection_has_error (connection))
+		desktopScale = readDesktopScaleFactor ();
 	if (xcb_connection_has_error (connection) || !runLoop || !createWindow (parentWindow))
 	{
 		window = 0;
 		return;
 	}
 	eventHandlerRegistered = runLoop->registerEventHandler (xcb_get_file_descriptor (connection), this);
+	flush ();
 	frame->setPlatformCallback (this);
 	frame->invalid ();
 }
@@ -142,6 +148,68 @@ bool X11Frame::createWindow (uint32_t parent)
 	return parentExists && !xcb_connection_has_error (connection);
 }
 
+void X11Frame::updateSize ()
+{
+	const CPoint size = frame->getPixelSize ();
+	if (!window || (size.x == backBuffer.width && size.y == backBuffer.height))
+		return;
+	backBuffer = CPixelBuffer (static_cast<int> (size.x), static_cast<int> (size.y));
+	const uint32_t sides[] = {static_cast<uint32_t> (size.x), static_cast<uint32_t> (size.y)};
+	xcb_configure_window (connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, sides);
+	flush ();
+	frame->invalid ();
+}
+
+namespace {
+
+// The value of "Xft.dpi:" in the resource text (lines of "name:\tvalue").
+std::optional<double> xftDpiIn (const std::string& resources)
+{
+	const std::string key = "Xft.dpi:";
+	for (size_t line = 0; line < resources.size ();)
+	{
+		const size_t end = std::min (resources.find ('\n', line), resources.size ());
+		if (resources.compare (line, key.size (), key) == 0)
+		{
+			const std::string value = resources.substr (line + key.size (), end - line - key.size ());
+			char* stop = nullptr;
+			const double dpi = std::strtod (value.c_str (), &stop);
+			if (stop != value.c_str () && std::isfinite (dpi) && dpi > 0.)
+				return dpi;
+		}
+		line = end + 1;
+	}
+	return std::nullopt;
+}
+
+} // namespace
+
+std::optional<double> X11Frame::readDesktopScaleFactor ()
+{
+	const xcb_screen_t* screen = xcb_setup_roots_iterator (xcb_get_setup (connection)).data;
+	if (!screen)
+		return std::nullopt;
+	// The resources are a few kilobytes; a megabyte is plenty.
+	constexpr uint32_t kMaxWords = 1 << 18;
+	xcb_get_property_reply_t* reply = xcb_get_property_reply (
+	    connection, xcb_get_property (connection, 0, screen->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, kMaxWords),
+	    nullptr);
+	std::optional<double> dpi;
+	if (reply && reply->format == 8)
+		dpi = xftDpiIn (std::string (static_cast<const char*> (xcb_get_property_value (reply)),
+		                             static_cast<size_t> (xcb_get_property_value_length (reply))));
+	free (reply);
+	if (!dpi)
+		return std::nullopt;
+	return std::round (*dpi / 96. * 4.) / 4.;
+}
+
+CPoint X11Frame::toFrame (int x, int y) const
+{
+	const double scale = frame->getScaleFactor ();
+	return CPoint (x / scale, y / scale);
+}
+
 void X11Frame::onFrameInvalidated ()
 {
 	// The paint timer stays registered once started, as the frame is painted often.
@@ -156,7 +224,20 @@ void X11Frame::onEvent ()
 		handleEvent (event);
 		free (event);
 	}
+	flush ();
+}
+
+// Writing may read what the server sent meanwhile into the connection's queue, where the run
+// loop, which watches the descriptor, would not see it: those events are handled here.
+void X11Frame::flush ()
+{
 	xcb_flush (connection);
+	while (xcb_generic_event_t* event = xcb_poll_for_queued_event (connection))
+	{
+		handleEvent (event);
+		free (event);
+		xcb_flush (connection);
+	}
 }
 
 void X11Frame::onTimer ()
@@ -172,7 +253,7 @@ void X11Frame::handleEvent (const xcb_generic_event_t* event)
 		case XCB_EXPOSE:
 		{
 			auto* e = reinterpret_cast<const xcb_expose_event_t*> (event);
-			frame->invalidRect (CRect (e->x, e->y, e->x + e->width, e->y + e->height));
+			frame->invalidRect (CRect (toFrame (e->x, e->y), toFrame (e->width, e->height)));
 			break;
 		}
 		case XCB_PROPERTY_NOTIFY:
@@ -206,8 +287,16 @@ void X11Frame::handleEvent (const xcb_generic_event_t* event)
 		case XCB_MOTION_NOTIFY:
 		{
 			auto* e = reinterpret_cast<const xcb_motion_notify_event_t*> (event);
-			CPoint where (e->event_x, e->event_y);
+			CPoint where = toFrame (e->event_x, e->event_y);
 			frame->onMouseMoved (where, heldButtonsOf (e->state) | modifiersOf (e->state));
+			break;
+		}
+		case XCB_LEAVE_NOTIFY:
+		{
+			// Not while a button is held: the drag goes on outside the window.
+			auto* e = reinterpret_cast<const xcb_leave_notify_event_t*> (event);
+			if (e->mode == XCB_NOTIFY_MODE_NORMAL && !heldButtonsOf (e->state))
+				frame->onMouseExited ();
 			break;
 		}
 		default: break;
@@ -216,7 +305,7 @@ void X11Frame::handleEvent (const xcb_generic_event_t* event)
 
 void X11Frame::handleButton (bool press, uint8_t detail, int16_t x, int16_t y, uint16_t state, uint32_t time)
 {
-	CPoint where (x, y);
+	CPoint where = toFrame (x, y);
 	const int32_t modifiers = modifiersOf (state);
 	if (detail == 4 || detail == 5)
 	{
@@ -246,24 +335,24 @@ void X11Frame::handleButton (bool press, uint8_t detail, int16_t x, int16_t y, u
 
 void X11Frame::paint ()
 {
-	CDrawContext context (backBuffer);
+	CDrawContext context (backBuffer, frame->getScaleFactor ());
 	CRect area;
 	for (const CRect& r : frame->drawDirtyRects (context))
 		area.unite (r);
+	context.setClipRect (area);
 	if (!area.isEmpty ())
-		copyToWindow (area);
-	xcb_flush (connection);
+		copyToWindow (context.clipPixels ());
+	flush ();
 }
 
-void X11Frame::copyToWindow (const CRect& rect)
+void X11Frame::copyToWindow (const CDrawContext::PixelSpan& pixels)
 {
 	if (!canCopy)
 		return;
-	const int left = std::max (0, static_cast<int> (std::floor (rect.left)));
-	const int top = std::max (0, static_cast<int> (std::floor (rect.top)));
-	const int right = std::min (backBuffer.width, static_cast<int> (std::ceil (rect.right)));
-	const int bottom = std::min (backBuffer.height, static_cast<int> (std::ceil (rect.bottom)));
-	const int width = right - left;
+	const int left = pixels.left;
+	const int top = pixels.top;
+	const int bottom = pixels.bottom;
+	const int width = pixels.right - left;
 	if (width <= 0 || bottom <= top)
 		return;
 	// Split into bands that fit the server's request size limit.

@@ -38,11 +38,8 @@ int32_t heldButtonsOf (WPARAM keys)
 	return b;
 }
 
-// Client coordinates of a mouse message; negative outside the window while captured.
-CPoint pointOf (LPARAM lParam)
-{
-	return CPoint (GET_X_LPARAM (lParam), GET_Y_LPARAM (lParam));
-}
+// Sent to child windows after their top-level window's DPI changed (Windows 10 1703 on).
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 } // namespace
 
@@ -54,8 +51,8 @@ Win32WindowClass& Win32Frame::windowClass ()
 
 Win32Frame::Win32Frame (CFrame* frame, HWND parent) : frame (frame)
 {
-	const CRect& size = frame->getViewSize ();
-	backBuffer = CPixelBuffer (static_cast<int> (size.getWidth ()), static_cast<int> (size.getHeight ()));
+	const CPoint size = frame->getPixelSize ();
+	backBuffer = CPixelBuffer (static_cast<int> (size.x), static_cast<int> (size.y));
 	if (!parent || !IsWindow (parent))
 		return;
 	classAcquired = windowClass ().acquire ();
@@ -78,6 +75,35 @@ Win32Frame::~Win32Frame ()
 	}
 	if (classAcquired)
 		windowClass ().release ();
+}
+
+void Win32Frame::updateSize ()
+{
+	const CPoint size = frame->getPixelSize ();
+	if (!window || (size.x == backBuffer.width && size.y == backBuffer.height))
+		return;
+	backBuffer = CPixelBuffer (static_cast<int> (size.x), static_cast<int> (size.y));
+	SetWindowPos (window, nullptr, 0, 0, backBuffer.width, backBuffer.height,
+	              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+	frame->invalid ();
+}
+
+std::optional<double> Win32Frame::desktopScaleFactor () const
+{
+	// Looked up at run time: older Windows lack it.
+	using GetDpiForWindowFunction = UINT (WINAPI*) (HWND);
+	static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction> (
+	    reinterpret_cast<void*> (GetProcAddress (GetModuleHandleW (L"user32.dll"), "GetDpiForWindow")));
+	const UINT dpi = window && getDpiForWindow ? getDpiForWindow (window) : 0;
+	if (dpi == 0)
+		return std::nullopt;
+	return dpi / 96.;
+}
+
+CPoint Win32Frame::toFrame (LONG x, LONG y) const
+{
+	const double scale = frame->getScaleFactor ();
+	return CPoint (x / scale, y / scale);
 }
 
 LRESULT CALLBACK Win32Frame::windowProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -120,10 +146,24 @@ std::optional<LRESULT> Win32Frame::handleMessage (UINT message, WPARAM wParam, L
 		case WM_RBUTTONUP: buttonUp (kRButton, wParam, lParam); return 0;
 		case WM_MOUSEMOVE:
 		{
-			CPoint where = pointOf (lParam);
+			if (!trackingLeave)
+			{
+				TRACKMOUSEEVENT track {sizeof (track), TME_LEAVE, window, 0};
+				trackingLeave = TrackMouseEvent (&track) != 0;
+			}
+			CPoint where = toFrame (GET_X_LPARAM (lParam), GET_Y_LPARAM (lParam));
 			frame->onMouseMoved (where, heldButtonsOf (wParam) | modifiersOf (wParam));
 			return 0;
 		}
+		case WM_MOUSELEAVE:
+			trackingLeave = false;
+			frame->onMouseExited ();
+			return 0;
+		case kDpiChangedAfterParent:
+			if (const std::optional<double> factor = desktopScaleFactor ())
+				if (VSTGUIEditorInterface* editor = frame->getEditor ())
+					editor->desktopScaleChanged (*factor);
+			return 0;
 		case WM_MOUSEWHEEL:
 			if (wheel (wParam, lParam))
 				return 0;
@@ -143,10 +183,11 @@ std::optional<LRESULT> Win32Frame::handleMessage (UINT message, WPARAM wParam, L
 
 void Win32Frame::onFrameInvalidated ()
 {
+	const double scale = frame->getScaleFactor ();
 	for (const CRect& r : frame->getDirtyRects ())
 	{
-		const RECT rect {static_cast<LONG> (std::floor (r.left)), static_cast<LONG> (std::floor (r.top)),
-		                 static_cast<LONG> (std::ceil (r.right)), static_cast<LONG> (std::ceil (r.bottom))};
+		const RECT rect {static_cast<LONG> (std::floor (r.left * scale)), static_cast<LONG> (std::floor (r.top * scale)),
+		                 static_cast<LONG> (std::ceil (r.right * scale)), static_cast<LONG> (std::ceil (r.bottom * scale))};
 		InvalidateRect (window, &rect, FALSE);
 	}
 }
@@ -157,12 +198,12 @@ void Win32Frame::paint ()
 	// update region already; taken before BeginPaint validates the region.
 	RECT update;
 	if (GetUpdateRect (window, &update, FALSE))
-		frame->invalidRect (CRect (update.left, update.top, update.right, update.bottom));
+		frame->invalidRect (CRect (toFrame (update.left, update.top), toFrame (update.right, update.bottom)));
 	PAINTSTRUCT ps;
 	HDC dc = BeginPaint (window, &ps);
 	if (dc)
 	{
-		CDrawContext context (backBuffer);
+		CDrawContext context (backBuffer, frame->getScaleFactor ());
 		frame->drawDirtyRects (context);
 		BITMAPINFO info {};
 		info.bmiHeader.biSize = sizeof (info.bmiHeader);
@@ -181,13 +222,15 @@ void Win32Frame::paint ()
 
 void Win32Frame::buttonDown (int32_t button, WPARAM wParam, LPARAM lParam)
 {
+	if (GetFocus () != window)
+		SetFocus (window);
 	// The moves and the release keep coming here while a button is down, even outside the window.
 	if (!capturing)
 	{
 		SetCapture (window);
 		capturing = true;
 	}
-	CPoint where = pointOf (lParam);
+	CPoint where = toFrame (GET_X_LPARAM (lParam), GET_Y_LPARAM (lParam));
 	frame->onMouseDown (where, button | modifiersOf (wParam));
 }
 
@@ -198,7 +241,7 @@ void Win32Frame::buttonUp (int32_t button, WPARAM wParam, LPARAM lParam)
 		capturing = false;
 		ReleaseCapture ();
 	}
-	CPoint where = pointOf (lParam);
+	CPoint where = toFrame (GET_X_LPARAM (lParam), GET_Y_LPARAM (lParam));
 	frame->onMouseUp (where, button | modifiersOf (wParam));
 }
 
@@ -208,7 +251,7 @@ bool Win32Frame::wheel (WPARAM wParam, LPARAM lParam)
 	ScreenToClient (window, &p);
 	// Positive away from the user, one per notch (X11 button 4); high-resolution wheels give parts.
 	const float distance = static_cast<float> (GET_WHEEL_DELTA_WPARAM (wParam)) / WHEEL_DELTA;
-	return frame->onWheel (CPoint (p.x, p.y), distance, modifiersOf (GET_KEYSTATE_WPARAM (wParam)));
+	return frame->onWheel (toFrame (p.x, p.y), distance, modifiersOf (GET_KEYSTATE_WPARAM (wParam)));
 }
 
 } // namespace VSTGUI
