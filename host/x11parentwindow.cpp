@@ -37,6 +37,16 @@ X11ParentWindow::~X11ParentWindow ()
 	xcb_disconnect (connection);
 }
 
+void X11ParentWindow::setDesktopResources (const std::string& resources)
+{
+	if (resources.empty ())
+		xcb_delete_property (connection, root, XCB_ATOM_RESOURCE_MANAGER);
+	else
+		xcb_change_property (connection, XCB_PROP_MODE_REPLACE, root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 8,
+		                     static_cast<uint32_t> (resources.size ()), resources.data ());
+	sync ();
+}
+
 std::vector<uint32_t> X11ParentWindow::children ()
 {
 	std::vector<uint32_t> result;

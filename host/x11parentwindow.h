@@ -33,6 +33,10 @@ public:
 	// The window's pixels as 0x00RRGGBB, row by row; empty when it cannot be read.
 	std::vector<uint32_t> capture (uint32_t windowId, int width, int height);
 
+	// Sets the X resources of the display (the root window's RESOURCE_MANAGER text, where
+	// desktops put "Xft.dpi"); an empty text removes them.
+	void setDesktopResources (const std::string& resources);
+
 	// Synthetic input at window coordinates of this window; button 1 is the left button.
 	void movePointer (int x, int y);
 	void pressButton (uint8_t button);

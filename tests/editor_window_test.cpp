@@ -1,7 +1,8 @@
 // The built module's editor in a real X11 window, as a Linux host shows it: embedded in the
-// host's window and served by the host's run loop, at the scale factor the host sets, it shows
-// what the offscreen render shows at that factor and a pointer drag on the Size knob edits Size
-// as the same drag in the editor's own coordinates does at factor 1.
+// host's window and served by the host's run loop, at the scale factor the host sets (else the
+// desktop's Xft.dpi over 96), it shows what the offscreen render shows at that factor and a
+// pointer drag on the Size knob edits Size as the same drag in the editor's own coordinates
+// does at factor 1.
 #include "offscreeneditor.h"
 #include "plugframe.h"
 #include "plugininstance.h"
@@ -17,12 +18,24 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using Kind = kt3host::EditHandler::Kind;
 
-class EditorWindow : public WithPrivateDisplay<::testing::TestWithParam<float>>
+// The factor the host sets (none: 0), the desktop's resources, the factor shown and how often
+// the view asked the host to resize (once a change: the desktop's factor at opening, then the
+// host's).
+struct Factors
+{
+	float host;
+	const char* desktop;
+	float shown;
+	size_t resizes;
+};
+
+class EditorWindow : public WithPrivateDisplay<::testing::TestWithParam<Factors>>
 {
 protected:
 	void SetUp () override
 	{
-		WithPrivateDisplay<::testing::TestWithParam<float>>::SetUp ();
+		WithPrivateDisplay<::testing::TestWithParam<Factors>>::SetUp ();
+		parent.setDesktopResources (GetParam ().desktop);
 		ASSERT_TRUE (module.loaded ()) << module.error ();
 		ASSERT_TRUE (plugin.ready ()) << plugin.error ();
 		ASSERT_TRUE (parent.isOpen ()) << parent.error ();
@@ -34,7 +47,8 @@ protected:
 		// As hosts do: the factor right after attaching; the view asks to be resized if it changes.
 		FUnknownPtr<IPlugViewContentScaleSupport> scaling (view);
 		ASSERT_TRUE (scaling);
-		ASSERT_EQ (scaling->setContentScaleFactor (scale ()), kResultTrue);
+		if (GetParam ().host > 0.f)
+			ASSERT_EQ (scaling->setContentScaleFactor (GetParam ().host), kResultTrue);
 		// The editor maps its window itself, then paints on the next ticks.
 		ASSERT_TRUE (frame->runUntil ([&] { return editorWindow () && parent.isMapped (editorWindow ()); }, 3000));
 		frame->runFor (100);
@@ -46,9 +60,10 @@ protected:
 			view->removed ();
 			view->setFrame (nullptr);
 		}
+		parent.setDesktopResources ("");
 	}
 
-	float scale () const { return GetParam (); }
+	float scale () const { return GetParam ().shown; }
 	int pixels (double frameUnits) const { return static_cast<int> (std::lround (frameUnits * scale ())); }
 	void movePointer (double x, double y) { parent.movePointer (pixels (x), pixels (y)); }
 
@@ -68,7 +83,11 @@ protected:
 };
 
 
-INSTANTIATE_TEST_SUITE_P (Factors, EditorWindow, ::testing::Values (1.f, 1.5f, 2.f));
+INSTANTIATE_TEST_SUITE_P (Factors, EditorWindow,
+                          ::testing::Values (Factors {1.f, "", 1.f, 0}, Factors {1.5f, "", 1.5f, 1},
+                                             Factors {2.f, "", 2.f, 1},
+                                             Factors {0.f, "Xft.antialias:\t1\nXft.dpi:\t144\n", 1.5f, 1},
+                                             Factors {1.f, "Xft.dpi:\t192\n", 1.f, 2}));
 
 TEST_P (EditorWindow, ShowsExactlyTheOffscreenRender)
 {
@@ -79,10 +98,10 @@ TEST_P (EditorWindow, ShowsExactlyTheOffscreenRender)
 	EXPECT_EQ (size.getWidth (), width);
 	EXPECT_EQ (size.getHeight (), height);
 	EXPECT_EQ (parent.size (editorWindow ()), std::make_pair (width, height));
-	// Only a change of factor asks the host to resize.
-	ASSERT_EQ (frame->resizeRequests.size (), scale () == 1.f ? 0u : 1u);
-	for (const ViewRect& request : frame->resizeRequests)
-		EXPECT_EQ (std::make_pair (request.getWidth (), request.getHeight ()), std::make_pair (width, height));
+	ASSERT_EQ (frame->resizeRequests.size (), GetParam ().resizes);
+	if (GetParam ().resizes > 0)
+		EXPECT_EQ (std::make_pair (frame->resizeRequests.back ().getWidth (), frame->resizeRequests.back ().getHeight ()),
+		           std::make_pair (width, height));
 
 	// The same editor drawn offscreen from the bundle's resources, at the module's values.
 	OffscreenEditor offscreen (plugin.controller ()->getParamNormalized (0), plugin.controller ()->getParamNormalized (1),
