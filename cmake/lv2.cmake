@@ -15,11 +15,11 @@ function(kt3_lv2_binary target output exports)
     LIBRARY_OUTPUT_DIRECTORY ${KT3_LV2_BUNDLE} LINK_DEPENDS ${exports})
 endfunction()
 
-# The DSP binary: the registered processor behind LV2's entry, exporting lv2_descriptor only.
+# The DSP binary: the processor host behind LV2's entry, exporting lv2_descriptor only.
 kt3_lv2_binary(KT3_lv2 KT3_dsp ${PROJECT_SOURCE_DIR}/source/lv2dsp.exports
   ${PROJECT_SOURCE_DIR}/source/lv2entry.cpp
   ${PROJECT_SOURCE_DIR}/source/lv2plugin.cpp)
-target_link_libraries(KT3_lv2 PRIVATE kt3core)
+target_link_libraries(KT3_lv2 PRIVATE kt3formats)
 
 # The bundle's descriptions, written from the parameter and factory preset tables.
 add_executable(kt3-write-lv2-ttl ${PROJECT_SOURCE_DIR}/tools/writelv2ttl.cpp)

@@ -307,11 +307,27 @@ tresult PLUGIN_API BaseProcessor::getState (IBStream* state)
 	const StateHandoff::Record* pending = restoredState.pending ();
 	bool written = writeUInt32LE (state, paramCount);
 	for (uint32 i = 0; i < paramCount && written; ++i)
-		written = writeDoubleLE (state, pending ? pending->values[i] : parameterValue (i));
-	const bool bypass =
-	    pending && pending->setsBypass ? pending->bypassed : bypassed.load (std::memory_order_relaxed);
-	written = written && writeUInt32LE (state, bypass ? 1 : 0);
+		written = writeDoubleLE (state, newestValue (pending, i));
+	written = written && writeUInt32LE (state, newestBypass (pending) ? 1 : 0);
 	return written ? kResultOk : kResultFalse;
+}
+
+void BaseProcessor::newestState (double* values, uint32 count, bool& bypass) const
+{
+	const StateHandoff::Record* pending = restoredState.pending ();
+	for (uint32 i = 0; i < count; ++i)
+		values[i] = newestValue (pending, i);
+	bypass = newestBypass (pending);
+}
+
+double BaseProcessor::newestValue (const StateHandoff::Record* pending, uint32 index) const
+{
+	return pending && index < paramCount ? pending->values[index] : parameterValue (index);
+}
+
+bool BaseProcessor::newestBypass (const StateHandoff::Record* pending) const
+{
+	return pending && pending->setsBypass ? pending->bypassed : bypassed.load (std::memory_order_relaxed);
 }
 
 // The stream is decoded into the hand-off's own record, so a stream that ends early or

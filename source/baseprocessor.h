@@ -31,6 +31,8 @@ public:
 	tresult PLUGIN_API setState (IBStream* state) SMTG_OVERRIDE;
 	// Writes the newest values: a restored state that no block has taken yet, or the store.
 	tresult PLUGIN_API getState (IBStream* state) SMTG_OVERRIDE;
+	// Main thread: the values getState writes (normalised; 0 beyond the store) and the bypass.
+	void newestState (double* values, uint32 count, bool& bypass) const;
 
 	//---IConnectionPoint (main thread): kValuesMessage from the controller
 	tresult PLUGIN_API notify (IMessage* message) SMTG_OVERRIDE;
@@ -81,6 +83,9 @@ protected:
 private:
 	// Applies a state that setState handed over; true if there was one.
 	bool takeRestoredState ();
+	// What getState writes, given the state no block has taken yet (or null).
+	double newestValue (const StateHandoff::Record* pending, uint32 index) const;
+	bool newestBypass (const StateHandoff::Record* pending) const;
 	void crossfade (ProcessData& data);
 	void passThrough (ProcessData& data);
 	void sendActivationMessage ();

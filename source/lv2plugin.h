@@ -1,15 +1,13 @@
-// Lv2Plugin: the LV2 plug-in around the registered processor. Each run becomes one process
-// call (cut into blocks no longer than the prepared maximum) carrying, at offset 0, the control
-// ports that changed since the last run, as normalised values through the parameter table's
-// mapping; the enabled port becomes the bypass parameter with its one-block crossfade.
+// Lv2Plugin: the LV2 adapter of the processor host: ports in, the host's calls, ports out. Each
+// run hands the control ports that changed since the last run to the processor host as plain
+// values, the enabled port as the bypass; the host's options give the longest block.
 //
 // Threads: create, activate, deactivate, restore and the destructor come on the host's main
 // thread, never during run; connectPort and run on the audio thread; save may overlap run.
 #pragma once
 
-#include "kt3processorwithuicontroller.h"
-#include "public.sdk/source/vst/blockstartchanges.h"
 #include "lv2ports.h"
+#include "processorhost.h"
 
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
@@ -44,27 +42,19 @@ public:
 	// ports apply their values again at the next run.
 	LV2_State_Status restore (LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
-	uint32_t maxBlock () const { return blockLimit; }
+	uint32_t maxBlock () const { return host->maxBlock (); }
 
 private:
 	Lv2Plugin () = default;
-	bool setUp (double sampleRate, const LV2_Feature* const* features);
-	void readFeatures (const LV2_Feature* const* features);
-	// Adds the control ports' changes to `changes`.
+	// The longest block the host's options give, or the default.
+	uint32_t readFeatures (const LV2_Feature* const* features);
+	// Hands the control ports' changes to the processor host.
 	void collectChanges ();
-	void processBlock (uint32_t offset, uint32_t frames);
-	// Copies the inputs into `inputCopy` when an input shares memory with an output of the other
-	// channel (or both inputs share one output): the bypass and its crossfade write one channel
-	// before reading the other, so they need the inputs apart from the outputs.
-	void separateAliasedInputs (uint32_t frames);
-	LV2_State_Status resetToDefaults ();
 
-	IPtr<KT3ProcessorWithUIController> processor;
+	std::unique_ptr<ProcessorHost> host;
 	const LV2_URID_Map* map = nullptr;
 	LV2_URID stateKey = 0;
 	LV2_URID chunkType = 0;
-	uint32_t blockLimit = kLv2DefaultMaxBlock;
-	bool active = false;
 
 	float* audio[4] = {};
 	const float* controls[kReverbParamCount + 1] = {}; // the parameters, then enabled
@@ -73,14 +63,6 @@ private:
 	// The values a restore set: ports that hold them are no change either.
 	float restoredPorts[kReverbParamCount + 1];
 	bool restorePending = false;
-
-	BlockStartChanges changes;
-	AudioBusBuffers inBus {};
-	AudioBusBuffers outBus {};
-	float* inPointers[2] = {};
-	std::unique_ptr<float[]> inputCopy; // two channels of blockLimit frames, reserved at creation
-	float* outPointers[2] = {};
-	ProcessData data {};
 };
 
 } // namespace Orvix

@@ -3,7 +3,7 @@
 // main thread). All storage is made up front: posting and taking neither allocate nor lock.
 #pragma once
 
-#include "public.sdk/source/vst/blockstartchanges.h"
+#include "blockstartchanges.h"
 #include <atomic>
 #include <memory>
 
@@ -53,7 +53,7 @@ private:
 };
 
 // The processor's share of the slots, as the input parameter changes of a block.
-class Vst2PendingChanges final : public BlockStartChanges
+class Vst2PendingChanges final : public Orvix::BlockStartChanges
 {
 public:
 	// ids: the parameters, by their host index, as many as `slots` has.
