@@ -50,8 +50,7 @@ PClassInfo2 classRecord (const FUID& cid, const char8* category, const char8* su
 // Built once per process, on the first GetPluginFactory call.
 const PFactoryInfo& factoryRecord ()
 {
-	static const PFactoryInfo info ("Orvix", "https://www.orvix-audio.example",
-	                                "mailto:support@orvix-audio.example", PFactoryInfo::kUnicode);
+	static const PFactoryInfo info (KT3_VENDOR, KT3_VENDOR_URL, "mailto:" KT3_VENDOR_EMAIL, PFactoryInfo::kUnicode);
 	return info;
 }
 

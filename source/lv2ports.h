@@ -1,19 +1,21 @@
 // The LV2 plug-in's URIs and ports, shared by the plug-in and the generator of its description.
-// Ports 4..7 are the reverb parameters in the order of their IDs, carrying plain values.
+// The URIs come from the vendor record in CMakeLists.txt (kt3version.h). Ports 4..7 are the
+// reverb parameters in the order of their IDs, carrying plain values.
 #pragma once
 
 #include "kt3ids.h"
+#include "kt3version.h"
 #include <cstdint>
 
 namespace Steinberg {
 namespace Vst {
 namespace Orvix {
 
-inline constexpr const char* kLv2PluginUri = "urn:orvix:kt3";
-inline constexpr const char* kLv2UiUri = "urn:orvix:kt3:ui";
-inline constexpr const char* kLv2PresetUriPrefix = "urn:orvix:kt3:preset:";
+inline constexpr const char* kLv2PluginUri = KT3_LV2_URI;
+inline constexpr const char* kLv2UiUri = KT3_LV2_UI_URI;
+inline constexpr const char* kLv2PresetUriPrefix = KT3_LV2_PRESET_URI_PREFIX;
 // The key under which the state interface keeps the processor's state stream.
-inline constexpr const char* kLv2StateKeyUri = "urn:orvix:kt3:state";
+inline constexpr const char* kLv2StateKeyUri = KT3_LV2_STATE_URI;
 
 enum Lv2Port : uint32_t
 {

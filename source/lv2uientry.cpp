@@ -1,4 +1,4 @@
-// The LV2 UI entry: the descriptor of the X11 UI urn:orvix:kt3:ui, forwarding to Lv2UiEditor,
+// The LV2 UI entry: the descriptor of the X11 UI kLv2UiUri, forwarding to Lv2UiEditor,
 // its idle interface and its options interface (ui:scaleFactor). Hosts call every function
 // here on their UI thread.
 #include "lv2ports.h"

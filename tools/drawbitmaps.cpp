@@ -353,7 +353,7 @@ void drawCredits (cairo_t* cr)
 	cairo_line_to (cr, kCreditsWidth - 30, 90.5);
 	cairo_stroke (cr);
 
-	const char* lines[] = {"Version " KT3_VERSION_SHORT, "Design and DSP: Orvix Audio", "Artwork drawn with cairo",
+	const char* lines[] = {"Version " KT3_VERSION_SHORT, "Design and DSP: " KT3_VENDOR " Audio", "Artwork drawn with cairo",
 	                       "Lettering: DejaVu fonts"};
 	for (int i = 0; i < 4; ++i)
 	{

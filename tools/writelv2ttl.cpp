@@ -1,7 +1,8 @@
 // Build tool: writes the LV2 bundle's manifest.ttl, KT3.ttl (the plug-in and its editor) and
 // presets.ttl into the folder it is given, from the parameter table, the factory preset table
-// and the project's version. Usage: kt3-write-lv2-ttl BUNDLE_DIR
+// and the project's version and vendor. Usage: kt3-write-lv2-ttl BUNDLE_DIR
 #include "factorypresets.h"
+#include "kt3version.h"
 #include "lv2ports.h"
 #include "reverbparameters.h"
 
@@ -80,8 +81,8 @@ std::string plugin ()
 	    << "\ta lv2:ReverbPlugin , doap:Project ;\n"
 	    << "\tdoap:name \"KT3\" ;\n"
 	    << "\tdoap:license <http://usefulinc.com/doap/licenses/gpl> ;\n"
-	    << "\tdoap:maintainer [\n\t\tfoaf:name \"Orvix\" ;\n\t\tfoaf:homepage <https://www.orvix-audio.example> ;\n"
-	    << "\t\tfoaf:mbox <mailto:support@orvix-audio.example>\n\t] ;\n"
+	    << "\tdoap:maintainer [\n\t\tfoaf:name \"" KT3_VENDOR "\" ;\n\t\tfoaf:homepage <" KT3_VENDOR_URL "> ;\n"
+	    << "\t\tfoaf:mbox <mailto:" KT3_VENDOR_EMAIL ">\n\t] ;\n"
 	    << "\tlv2:minorVersion " << KT3_LV2_MINOR_VERSION << " ;\n"
 	    << "\tlv2:microVersion " << KT3_LV2_MICRO_VERSION << " ;\n"
 	    // urid:map is optional: without it the plug-in runs, and only its state is refused.
