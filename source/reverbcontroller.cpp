@@ -20,10 +20,13 @@ tresult PLUGIN_API ReverbController::initialize (FUnknown* context)
 	if (result != kResultOk)
 		return result;
 	for (const ReverbParameter& p : kReverbParameters)
-		parameters.addParameter (new ScaledParameter (UString128 (p.title), UString128 (p.units), 0,
-		                                              p.defaultNormalized,
-		                                              ParameterInfo::kCanAutomate, p.id,
-		                                              p.minPlain, p.maxPlain, false, kRootUnitId));
+	{
+		auto* parameter = new ScaledParameter (UString128 (p.title), UString128 (p.units ()), 0, p.defaultNormalized,
+		                                       ParameterInfo::kCanAutomate, p.id, p.minPlain, p.maxPlain, false,
+		                                       kRootUnitId);
+		parameter->setPrecision (p.precision);
+		parameters.addParameter (parameter);
+	}
 
 	// After the five others, so that their IDs and list indices stay as they were.
 	auto* presets = new IndexedParameter (UString128 ("Preset"), nullptr, kFactoryPresetCount - 1,

@@ -3,6 +3,7 @@
 #include "factorypresets.h"
 #include "kt3ids.h"
 #include "powerten.h"
+#include "reverbparameters.h"
 
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
@@ -15,12 +16,6 @@ namespace Vst {
 namespace Orvix {
 
 namespace {
-
-// Parameter defaults (normalised).
-constexpr double kDefaultSize = 0.7;
-constexpr double kDefaultHFDamp = 0.7;
-constexpr double kDefaultMix = 0.9;
-constexpr double kDefaultOutput = 0.5;
 
 // Single-precision constants of the coefficient mapping; widened where they meet doubles.
 constexpr float kFeedback = 0.8f;
@@ -64,10 +59,8 @@ tresult PLUGIN_API ReverbProcessor::initialize (FUnknown* context)
 		return kOutOfMemory;
 	}
 
-	setParameterValue (kSizeId, kDefaultSize, 0);
-	setParameterValue (kHFDampId, kDefaultHFDamp, 0);
-	setParameterValue (kMixId, kDefaultMix, 0);
-	setParameterValue (kOutputId, kDefaultOutput, 0);
+	for (const ReverbParameter& p : kReverbParameters)
+		setParameterValue (p.id, p.defaultNormalized, 0);
 	filterState = 0.0f;
 	readPos = 0;
 	inputSilent = false;

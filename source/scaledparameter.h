@@ -1,5 +1,6 @@
 // ScaledParameter: a continuous parameter whose plain value runs linearly from a minimum at
-// normalised 0 to a maximum at 1, shown with two decimals or as a whole number.
+// normalised 0 to a maximum at 1, shown with its precision (two decimals unless set otherwise)
+// or as a whole number.
 #pragma once
 
 #include "baseparameter.h"

@@ -45,8 +45,13 @@ std::string decimal (double value)
 
 const char* unitOf (const ReverbParameter& p)
 {
-	const std::string u = p.units;
-	return u == "m" ? "units:m" : u == "%" ? "units:pc" : "units:db";
+	switch (p.unit)
+	{
+		case ParameterUnit::kMetres: return "units:m";
+		case ParameterUnit::kPercent: return "units:pc";
+		case ParameterUnit::kDecibels: return "units:db";
+	}
+	throw std::logic_error (std::string ("no LV2 unit for ") + p.title);
 }
 
 std::string presetUri (int index)
