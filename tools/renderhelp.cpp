@@ -1,9 +1,42 @@
 #include "renderhelp.h"
+#include "factorypresets.h"
 #include "kt3version.h"
 #include "renderoptions.h"
+#include "reverbparameters.h"
+
+#include <cstdio>
+
+namespace {
+
+// A plain value as the controller prints it: `precision` decimals.
+std::string fixed (double value, int precision)
+{
+	char text[64];
+	std::snprintf (text, sizeof text, "%.*f", precision, value);
+	return text;
+}
+
+} // namespace
+
+std::vector<std::string> parameterLines ()
+{
+	using namespace Steinberg::Vst::Orvix;
+	std::vector<std::string> lines {"Bypass: off to on (default off)"};
+	for (const ReverbParameter& p : kReverbParameters)
+		lines.push_back (std::string (p.title) + ": " + fixed (p.minPlain, p.precision) + " to " +
+		                 fixed (p.maxPlain, p.precision) + " " + p.units () + " (default " +
+		                 fixed (p.plain (p.defaultNormalized), p.precision) + ")");
+	const std::string first = factoryPreset (0).name;
+	lines.push_back ("Preset: " + first + " to " + factoryPreset (kFactoryPresetCount - 1).name + " (default " +
+	                 first + ")");
+	return lines;
+}
 
 std::string helpText ()
 {
+	std::string parameters;
+	for (const std::string& line : parameterLines ())
+		parameters += std::string (21, ' ') + line + "\n";
 	return std::string () +
 	       "kt3-render " KT3_VERSION_NUMBERS ": renders an audio file through the KT3 reverb\n"
 	       "plug-in, loading its VST 3 bundle as a DAW does.\n"
@@ -42,13 +75,8 @@ std::string helpText ()
 	       "                   its range; Bypass takes on or off, Preset a preset's\n"
 	       "                   name. May be given more than once; the last setting of a\n"
 	       "                   parameter wins.\n"
-	       "                   Default: the plug-in's defaults. KT3's parameters:\n"
-	       "                     Bypass: off to on (default off)\n"
-	       "                     Size: 0.00 to 10.00 m (default 7.00)\n"
-	       "                     HF Damp: 0.00 to 100.00 % (default 70.00)\n"
-	       "                     Mix: 0.00 to 100.00 % (default 90.00)\n"
-	       "                     Output: -20.00 to 20.00 dB (default 0.00)\n"
-	       "                     Preset: Default to Full Wet Wash (default Default)\n"
+	       "                   Default: the plug-in's defaults. KT3's parameters:\n" +
+	       parameters +
 	       "  --preset PRESET  starts from a preset: a factory preset's name as\n"
 	       "                   --list-presets shows it (case does not matter: \"small\n"
 	       "                   room\" is Small Room), or a .vstpreset file of KT3's (a\n"
