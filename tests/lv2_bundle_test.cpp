@@ -1,5 +1,6 @@
-// The built KT3.lv2 as lilv reads it: the plug-in's class, name, version, features, ports with
-// their units, ranges and defaults, the editor and its option, and the factory presets.
+// The built KT3.lv2 as lilv reads it: the plug-in's class, name, maintainer, version, features,
+// ports with their symbols, units, ranges and defaults, the editor and its option, and the
+// factory presets.
 #include "factorypresets.h"
 #include "lv2host.h"
 #include "lv2ports.h"
@@ -13,6 +14,7 @@
 #include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 #include <string>
+#include <utility>
 
 using namespace Steinberg::Vst::Orvix;
 
@@ -48,6 +50,14 @@ TEST (Lv2Bundle, DescribesThePluginAndItsPorts)
 	LilvNode* name = lilv_plugin_get_name (plugin);
 	EXPECT_STREQ (lilv_node_as_string (name), "KT3");
 	lilv_node_free (name);
+	// The maintainer is the vendor the VST 3 factory names.
+	for (const auto& [node, expected] : {std::pair {lilv_plugin_get_author_name (plugin), "Orvix"},
+	                                     {lilv_plugin_get_author_email (plugin), "mailto:support@orvix-audio.example"},
+	                                     {lilv_plugin_get_author_homepage (plugin), "https://www.orvix-audio.example"}})
+	{
+		EXPECT_STREQ (node ? lilv_node_as_string (node) : "", expected);
+		lilv_node_free (node);
+	}
 	EXPECT_STREQ (lilv_node_as_uri (lilv_plugin_class_get_uri (lilv_plugin_get_class (plugin))),
 	              LV2_CORE__ReverbPlugin);
 	EXPECT_EQ (lilv_plugin_get_num_ports (plugin), uint32_t (kLv2PortCount));
@@ -64,12 +74,14 @@ TEST (Lv2Bundle, DescribesThePluginAndItsPorts)
 		EXPECT_TRUE (lilv_port_is_a (plugin, port, nodes.uri (LV2_CORE__AudioPort)));
 		EXPECT_TRUE (lilv_port_is_a (plugin, port, nodes.uri (i < 2 ? LV2_CORE__InputPort : LV2_CORE__OutputPort)));
 	}
+	// Hosts store the symbols in their sessions: they never change.
+	const char* symbols[] = {"size", "hf_damp", "mix", "output"};
 	const char* units[] = {LV2_UNITS__m, LV2_UNITS__pc, LV2_UNITS__pc, LV2_UNITS__db};
 	const float defaults[] = {7.0f, 70.0f, 90.0f, 0.0f};
 	for (uint32_t i = 0; i < kReverbParamCount; ++i)
 	{
 		const LilvPort* port = lilv_plugin_get_port_by_index (plugin, kLv2FirstParameter + i);
-		EXPECT_STREQ (lilv_node_as_string (lilv_port_get_symbol (plugin, port)), kLv2PortSymbols[kLv2FirstParameter + i]);
+		EXPECT_STREQ (lilv_node_as_string (lilv_port_get_symbol (plugin, port)), symbols[i]);
 		EXPECT_TRUE (lilv_port_is_a (plugin, port, nodes.uri (LV2_CORE__ControlPort)));
 		LilvNode *def, *min, *max;
 		lilv_port_get_range (plugin, port, &def, &min, &max);
@@ -86,6 +98,7 @@ TEST (Lv2Bundle, DescribesThePluginAndItsPorts)
 	    lilv_plugin_get_port_by_designation (plugin, nodes.uri (LV2_CORE__InputPort), nodes.uri (LV2_CORE__enabled));
 	ASSERT_NE (enabled, nullptr);
 	EXPECT_EQ (lilv_port_get_index (plugin, enabled), uint32_t (kLv2Enabled));
+	EXPECT_STREQ (lilv_node_as_string (lilv_port_get_symbol (plugin, enabled)), "enabled");
 	EXPECT_TRUE (lilv_port_has_property (plugin, enabled, nodes.uri (LV2_CORE__toggled)));
 	LilvNode *def, *min, *max;
 	lilv_port_get_range (plugin, enabled, &def, &min, &max);
