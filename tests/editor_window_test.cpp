@@ -48,7 +48,9 @@ protected:
 		FUnknownPtr<IPlugViewContentScaleSupport> scaling (view);
 		ASSERT_TRUE (scaling);
 		if (GetParam ().host > 0.f)
+		{
 			ASSERT_EQ (scaling->setContentScaleFactor (GetParam ().host), kResultTrue);
+		}
 		// The editor maps its window itself, then paints on the next ticks.
 		ASSERT_TRUE (frame->runUntil ([&] { return editorWindow () && parent.isMapped (editorWindow ()); }, 3000));
 		frame->runFor (100);
@@ -100,8 +102,10 @@ TEST_P (EditorWindow, ShowsExactlyTheOffscreenRender)
 	EXPECT_EQ (parent.size (editorWindow ()), std::make_pair (width, height));
 	ASSERT_EQ (frame->resizeRequests.size (), GetParam ().resizes);
 	if (GetParam ().resizes > 0)
+	{
 		EXPECT_EQ (std::make_pair (frame->resizeRequests.back ().getWidth (), frame->resizeRequests.back ().getHeight ()),
 		           std::make_pair (width, height));
+	}
 
 	// The same editor drawn offscreen from the bundle's resources, at the module's values.
 	OffscreenEditor offscreen (plugin.controller ()->getParamNormalized (0), plugin.controller ()->getParamNormalized (1),

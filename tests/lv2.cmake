@@ -10,7 +10,7 @@ target_link_libraries(kt3hostlv2 PUBLIC PkgConfig::LILV)
 
 kt3_add_test(lv2_tests lv2_bundle_test.cpp lv2_render_test.cpp lv2_state_test.cpp)
 add_dependencies(lv2_tests KT3_lv2 KT3)
-target_link_libraries(lv2_tests PRIVATE kt3hostlv2 kt3allocationcounter)
+target_link_libraries(lv2_tests PRIVATE kt3hostlv2 kt3allocationcounter kt3lv2ports)
 target_compile_definitions(lv2_tests PRIVATE KT3_LV2_BUNDLE_PATH="${KT3_LV2_BUNDLE}"
                            KT3_BUNDLE_PATH="${KT3_BUNDLE}")
 
