@@ -2,7 +2,7 @@
 #include "kt3controllerwithui.h"
 
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
-#include "public.sdk/source/vst/hostresizeframe.h"
+#include "hostresizeframe.h"
 #include "vstgui/lib/platform/linux/x11frame.h"
 #include "vstgui/plugin-bindings/vst3editor.h"
 

@@ -3,7 +3,7 @@
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/memorystream.h"
-#include "public.sdk/source/vst/hostresizeframe.h"
+#include "hostresizeframe.h"
 #include "public.sdk/source/vst/vstguieditor.h"
 
 #include <algorithm>
@@ -151,7 +151,7 @@ Vst2Wrapper::Vst2Wrapper (IPluginFactory* factory, audioMasterCallback hostCallb
 	effect.flags = effFlagsCanReplacing | effFlagsProgramChunks;
 	// The host answers non-zero when it has resized the editor's window. Views ask only while
 	// open (from effEditOpen on, where a view may take the desktop's factor).
-	editorFrame = owned (new HostResizeFrame ([this] (int32 width, int32 height) {
+	editorFrame = owned (new Orvix::HostResizeFrame ([this] (int32 width, int32 height) {
 		return this->hostCallback (&effect, audioMasterSizeWindow, width, height, nullptr, 0.f) != 0;
 	}));
 }

@@ -13,6 +13,7 @@
 
 namespace Steinberg {
 namespace Vst {
+namespace Orvix {
 
 class HostResizeFrame : public FObject, public IPlugFrame
 {
@@ -41,5 +42,6 @@ private:
 	AskHost askHost;
 };
 
+} // namespace Orvix
 } // namespace Vst
 } // namespace Steinberg
