@@ -26,6 +26,10 @@ constexpr ParamID kPresetsId = 1886548852; // 'prst'
 constexpr const char* kValuesMessage = "values";
 constexpr const char* kValuesAttribute = "Values";
 
+// The CLAP plug-in's ID, reverse-domain from the vendor's domain; hosts store it in their
+// projects, so it never changes.
+constexpr const char* kClapPluginId = "example.orvix-audio.kt3";
+
 // Registered with the factory: the processor and the controller with the editor.
 inline const FUID kKT3ProcessorUID (0x3C9E41A7, 0x5B2D4F08, 0x9A61C3E2, 0x7D04B815);
 inline const FUID kKT3ControllerUID (0x8F17D2B4, 0x26E94C53, 0xB0A87E19, 0x4C5236DA);
