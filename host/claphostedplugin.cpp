@@ -90,7 +90,8 @@ ClapHostedPlugin::ClapHostedPlugin (const ClapModule& module, const char* plugin
 : mainThread (std::this_thread::get_id ())
 {
 	host = clap_host_t {CLAP_VERSION_INIT, this, "kt3 test host", "KT3", "", "1", hostExtension,
-	                    [] (const clap_host_t*) {}, [] (const clap_host_t*) {}, [] (const clap_host_t*) {}};
+	                    [] (const clap_host_t*) {}, [] (const clap_host_t*) {},
+	                    [] (const clap_host_t* h) { ++of (h).callbackRequests; }};
 	const clap_plugin_factory_t* factory = module.factory ();
 	const clap_plugin_t* created = factory ? factory->create_plugin (factory, &host, pluginId) : nullptr;
 	if (!created)

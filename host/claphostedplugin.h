@@ -10,6 +10,7 @@
 
 #include "clap/plugin.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <thread>
@@ -51,6 +52,7 @@ public:
 	// What the plug-in asked of the host.
 	int rescans = 0;
 	int flushRequests = 0;
+	std::atomic<int> callbackRequests {0}; // from any thread
 	// The timers it registered, by ID, with their periods; runTimers calls each once.
 	std::map<clap_id, uint32_t> timers;
 	void runTimers ();

@@ -26,3 +26,10 @@ if(QTRACTOR_PLUGIN_SCAN AND NOT KT3_SANITIZE AND NOT KT3_SANITIZE_THREAD)
     PASS_REGULAR_EXPRESSION "(^|\n)CLAP\\|KT3\\|2:2\\|0:0\\|5:0\\|[^|\n]*\\|[^|\n]*KT3\\.clap\\|0\\|"
     FAIL_REGULAR_EXPRESSION "\\*\\*\\*")
 endif()
+
+# The editor in windows on a private Xvfb display.
+kt3_add_test(clap_editor_tests clap_editor_test.cpp)
+add_dependencies(clap_editor_tests KT3_clap)
+target_link_libraries(clap_editor_tests PRIVATE kt3hostclap kt3editor kt3hostx11)
+target_compile_definitions(clap_editor_tests PRIVATE KT3_CLAP_PATH="$<TARGET_FILE:KT3_clap>"
+                           KT3_CLAP_RESOURCES="${KT3_CLAP_DIR}/Resources" KT3_RESOURCES_DIR="${PROJECT_SOURCE_DIR}/resources")

@@ -1,10 +1,15 @@
 #include "clapinstance.h"
+#if !defined(_WIN32)
+#include "clapeditor.h"
+#endif
 
 #include "clap/ext/audio-ports.h"
+#include "clap/ext/gui.h"
 #include "clap/ext/latency.h"
 #include "clap/ext/params.h"
 #include "clap/ext/state.h"
 #include "clap/ext/thread-check.h"
+#include "clap/ext/timer-support.h"
 #include "clap/ext/tail.h"
 
 #include <cassert>
@@ -98,8 +103,16 @@ const void* getExtension (const clap_plugin_t*, const char* id)
 	return clapExtension (id);
 }
 
-// Main thread: nothing is ever requested.
-void onMainThreadCall (const clap_plugin_t*) {}
+// Main thread: the editor's tick, when it asked for one (it has no host timer).
+void onMainThreadCall (const clap_plugin_t* plugin)
+{
+#if !defined(_WIN32)
+	if (ClapEditor* editor = clapInstanceOf (plugin).editor.get ())
+		editor->tick ();
+#else
+	(void)plugin;
+#endif
+}
 
 //---audio-ports (main thread): one stereo input and output, main, an in-place pair, 32 bits
 
@@ -155,10 +168,10 @@ bool textToValue (const clap_plugin_t* plugin, clap_id id, const char* display, 
 	return adapter && value && adapter->textToValue (id, display, *value);
 }
 
-void flush (const clap_plugin_t* plugin, const clap_input_events_t* in, const clap_output_events_t*)
+void flush (const clap_plugin_t* plugin, const clap_input_events_t* in, const clap_output_events_t* out)
 {
 	if (ClapPlugin* adapter = adapterOf (plugin))
-		adapter->flush (in);
+		adapter->flush (in, out);
 }
 
 const clap_plugin_params_t kParams {paramCount, paramInfo, paramValue, valueToText, textToValue, flush};
@@ -198,7 +211,119 @@ uint32_t tail (const clap_plugin_t* plugin)
 
 const clap_plugin_tail_t kTail {tail};
 
+#if !defined(_WIN32)
+//---gui (main thread): the editor embedded in an X11 window, fixed in size
+
+ClapEditor* editorOf (const clap_plugin_t* plugin)
+{
+	return clapInstanceOf (plugin).editor.get ();
+}
+
+bool guiApiSupported (const clap_plugin_t*, const char* api, bool isFloating)
+{
+	return !isFloating && api && std::strcmp (api, CLAP_WINDOW_API_X11) == 0;
+}
+
+bool guiPreferredApi (const clap_plugin_t*, const char** api, bool* isFloating)
+{
+	if (!api || !isFloating)
+		return false;
+	*api = CLAP_WINDOW_API_X11;
+	*isFloating = false;
+	return true;
+}
+
+bool guiCreate (const clap_plugin_t* plugin, const char* api, bool isFloating)
+{
+	ClapInstance& instance = clapInstanceOf (plugin);
+	assert (instance.onMainThread ());
+	if (!guiApiSupported (plugin, api, isFloating) || instance.editor || !instance.adapter)
+		return false;
+	instance.editor = ClapEditor::create (*instance.adapter, instance.host);
+	return instance.editor != nullptr;
+}
+
+void guiDestroy (const clap_plugin_t* plugin)
+{
+	clapInstanceOf (plugin).editor.reset ();
+}
+
+bool guiSetScale (const clap_plugin_t* plugin, double scale)
+{
+	ClapEditor* editor = editorOf (plugin);
+	return editor && editor->setScale (scale);
+}
+
+bool guiGetSize (const clap_plugin_t* plugin, uint32_t* width, uint32_t* height)
+{
+	ClapEditor* editor = editorOf (plugin);
+	if (!editor || !width || !height)
+		return false;
+	editor->size (*width, *height);
+	return true;
+}
+
+bool guiCanResize (const clap_plugin_t*)
+{
+	return false;
+}
+
+bool guiResizeHints (const clap_plugin_t*, clap_gui_resize_hints_t*)
+{
+	return false;
+}
+
+// The one size the editor has, whatever is asked.
+bool guiAdjustSize (const clap_plugin_t* plugin, uint32_t* width, uint32_t* height)
+{
+	return guiGetSize (plugin, width, height);
+}
+
+bool guiSetSize (const clap_plugin_t* plugin, uint32_t width, uint32_t height)
+{
+	uint32_t w = 0, h = 0;
+	return guiGetSize (plugin, &w, &h) && w == width && h == height;
+}
+
+bool guiSetParent (const clap_plugin_t* plugin, const clap_window_t* window)
+{
+	ClapEditor* editor = editorOf (plugin);
+	return editor && window && editor->setParent (*window);
+}
+
+// No floating window.
+bool guiSetTransient (const clap_plugin_t*, const clap_window_t*)
+{
+	return false;
+}
+
+void guiSuggestTitle (const clap_plugin_t*, const char*) {}
+
+// The embedded window shows with its parent.
+bool guiShowOrHide (const clap_plugin_t* plugin)
+{
+	return editorOf (plugin) != nullptr;
+}
+
+const clap_plugin_gui_t kGui {guiApiSupported, guiPreferredApi, guiCreate,     guiDestroy,      guiSetScale,
+                              guiGetSize,      guiCanResize,     guiResizeHints, guiAdjustSize,   guiSetSize,
+                              guiSetParent,    guiSetTransient,  guiSuggestTitle, guiShowOrHide, guiShowOrHide};
+
+// Main thread: the host's timer, which drives the editor.
+void onTimer (const clap_plugin_t* plugin, clap_id id)
+{
+	ClapEditor* editor = editorOf (plugin);
+	if (editor && editor->ownsTimer (id))
+		editor->tick ();
+}
+
+const clap_plugin_timer_support_t kTimerSupport {onTimer};
+#endif
+
 } // namespace
+
+ClapInstance::ClapInstance () = default;
+ClapInstance::~ClapInstance () = default;
 
 bool ClapInstance::onMainThread () const
 {
@@ -239,6 +364,9 @@ const void* clapExtension (const char* id)
 	} extensions[] = {
 	    {CLAP_EXT_AUDIO_PORTS, &kAudioPorts}, {CLAP_EXT_PARAMS, &kParams}, {CLAP_EXT_STATE, &kState},
 	    {CLAP_EXT_LATENCY, &kLatency},        {CLAP_EXT_TAIL, &kTail},
+#if !defined(_WIN32)
+	    {CLAP_EXT_GUI, &kGui},                {CLAP_EXT_TIMER_SUPPORT, &kTimerSupport},
+#endif
 	};
 	for (const auto& extension : extensions)
 		if (std::strcmp (id, extension.id) == 0)

@@ -1,6 +1,6 @@
 // ClapInstance: one plug-in as the host holds it, the format's function tables around the
-// adapter (ClapPlugin). clapInstanceOf gives it back
-// from the host's pointer; the tables forward each call to the adapter.
+// adapter (ClapPlugin) and, while the host shows it, the editor (ClapEditor; Linux only).
+// clapInstanceOf gives it back from the host's pointer; the tables forward each call.
 #pragma once
 
 #include "clapplugin.h"
@@ -13,11 +13,16 @@ namespace Steinberg {
 namespace Vst {
 namespace Orvix {
 
+class ClapEditor;
+
 struct ClapInstance
 {
+	ClapInstance ();
+	~ClapInstance ();
 	clap_plugin_t plugin {};
 	const clap_host_t* host = nullptr;
 	std::unique_ptr<ClapPlugin> adapter; // from init on
+	std::unique_ptr<ClapEditor> editor;  // between the gui's create and destroy; goes first
 	bool onMainThread () const;
 	bool onAudioThread () const;
 };

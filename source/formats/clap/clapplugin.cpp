@@ -58,6 +58,13 @@ ClapPlugin::~ClapPlugin ()
 		controller->terminate ();
 }
 
+const clap_host_params_t* ClapPlugin::hostParams () const
+{
+	if (!host || !host->get_extension)
+		return nullptr;
+	return static_cast<const clap_host_params_t*> (host->get_extension (host, CLAP_EXT_PARAMS));
+}
+
 int ClapPlugin::slotOf (clap_id id)
 {
 	if (id < kReverbParamCount)
@@ -159,23 +166,74 @@ clap_process_status ClapPlugin::process (const clap_process_t& call)
 	if (!in.data32 || !out.data32 || in.channel_count < 2 || out.channel_count < 2)
 		return CLAP_PROCESS_ERROR;
 	double latest[kParamCount] = {};
-	applyToRun (collectEvents (call.in_events, latest), latest);
+	uint32_t slots = collectEvents (call.in_events, latest);
+	slots |= takeEdits (call.out_events, latest); // the editor's come after the host's
+	applyToRun (slots, latest);
 	const float* const inputs[2] = {in.data32[0], in.data32[1]};
 	float* const outputs[2] = {out.data32[0], out.data32[1]};
 	processor->run (inputs, outputs, call.frames_count);
 	return CLAP_PROCESS_CONTINUE;
 }
 
-void ClapPlugin::flush (const clap_input_events_t* in)
+void ClapPlugin::flush (const clap_input_events_t* in, const clap_output_events_t* out)
 {
 	double latest[kParamCount] = {};
-	const uint32_t slots = collectEvents (in, latest);
+	uint32_t slots = collectEvents (in, latest);
+	slots |= takeEdits (out, latest);
 	if (slots == 0)
 		return;
 	applyToRun (slots, latest);
 	// Not active: no run follows to apply them, so they become the processor's state now.
 	if (!active)
 		processor->setValues (currentValues ());
+}
+
+bool ClapPlugin::edit (ClapEditQueue::Kind kind, clap_id id, double plain)
+{
+	if (slotOf (id) < 0 || !edits.push ({kind, id, plain}))
+		return false;
+	const clap_host_params_t* params = hostParams ();
+	if (params && params->request_flush)
+		params->request_flush (host);
+	return true;
+}
+
+uint32_t ClapPlugin::takeEdits (const clap_output_events_t* out, double latest[kParamCount])
+{
+	uint32_t slots = 0;
+	ClapEditQueue::Edit edit;
+	while (edits.pop (edit))
+	{
+		const int slot = slotOf (edit.id);
+		double value = edit.value;
+		if (edit.kind == ClapEditQueue::Kind::value && !limitToRange (slot, value))
+			continue;
+		if (edit.kind == ClapEditQueue::Kind::value)
+		{
+			latest[slot] = value;
+			slots |= 1u << slot;
+		}
+		if (!out || !out->try_push)
+			continue;
+		if (edit.kind == ClapEditQueue::Kind::value)
+		{
+			clap_event_param_value_t event {};
+			event.header = {sizeof event, 0, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
+			event.param_id = edit.id;
+			event.note_id = -1;
+			event.port_index = event.channel = event.key = -1;
+			event.value = value;
+			out->try_push (out, &event.header);
+		}
+		else
+		{
+			const uint16_t type = edit.kind == ClapEditQueue::Kind::begin ? CLAP_EVENT_PARAM_GESTURE_BEGIN
+			                                                              : CLAP_EVENT_PARAM_GESTURE_END;
+			const clap_event_param_gesture_t event {{sizeof event, 0, CLAP_CORE_EVENT_SPACE_ID, type, 0}, edit.id};
+			out->try_push (out, &event.header);
+		}
+	}
+	return slots;
 }
 
 bool ClapPlugin::paramInfo (uint32_t index, clap_param_info_t& info) const
@@ -269,9 +327,7 @@ bool ClapPlugin::load (const clap_istream_t& stream)
 	for (uint32_t i = 0; i < kReverbParamCount; ++i)
 		values[i].store (restored.plain[i], std::memory_order_relaxed);
 	values[kBypassSlot].store (restored.bypassed ? 1.0 : 0.0, std::memory_order_relaxed);
-	const auto* params = host && host->get_extension
-	                         ? static_cast<const clap_host_params_t*> (host->get_extension (host, CLAP_EXT_PARAMS))
-	                         : nullptr;
+	const clap_host_params_t* params = hostParams ();
 	if (params && params->rescan)
 		params->rescan (host, CLAP_PARAM_RESCAN_VALUES);
 	return true;
