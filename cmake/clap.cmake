@@ -36,11 +36,7 @@ else()
   if(NOT KT3_FUZZ)
     target_link_options(KT3_clap PRIVATE -Wl,--no-undefined)
   endif()
-  set_property(TARGET KT3_clap APPEND PROPERTY LINK_DEPENDS ${KT3_EDITOR_RESOURCES})
-  add_custom_command(TARGET KT3_clap POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${KT3_CLAP_DIR}/Resources
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KT3_EDITOR_RESOURCES} ${KT3_CLAP_DIR}/Resources
-    COMMENT "Copying the editor resources beside KT3.clap")
+  kt3_copy_editor_resources(KT3_clap ${KT3_CLAP_DIR}/Resources)
   kt3_strip_for_install(KT3_clap)
   install(FILES ${KT3_STRIPPED_DIR}/KT3.clap DESTINATION ${KT3_INSTALL_CLAP_DIR}/KT3 COMPONENT runtime)
   install(FILES ${KT3_EDITOR_RESOURCES} DESTINATION ${KT3_INSTALL_CLAP_DIR}/KT3/Resources COMPONENT runtime)

@@ -12,11 +12,7 @@ target_link_libraries(kt3lv2ui PUBLIC kt3editor)
 kt3_lv2_binary(KT3_lv2ui KT3_ui ${PROJECT_SOURCE_DIR}/source/lv2ui.exports
   ${PROJECT_SOURCE_DIR}/source/lv2uientry.cpp)
 target_link_libraries(KT3_lv2ui PRIVATE kt3lv2ui)
-set_property(TARGET KT3_lv2ui APPEND PROPERTY LINK_DEPENDS ${KT3_EDITOR_RESOURCES})
-add_custom_command(TARGET KT3_lv2ui POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${KT3_LV2_BUNDLE}/Resources
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KT3_EDITOR_RESOURCES} ${KT3_LV2_BUNDLE}/Resources
-  COMMENT "Copying the editor resources into the LV2 bundle")
+kt3_copy_editor_resources(KT3_lv2ui ${KT3_LV2_BUNDLE}/Resources)
 
 kt3_strip_for_install(KT3_lv2ui)
 install(FILES ${KT3_STRIPPED_DIR}/KT3_ui.so DESTINATION ${KT3_INSTALL_LV2_DIR}/KT3.lv2 COMPONENT runtime)

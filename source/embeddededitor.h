@@ -6,7 +6,6 @@
 // Everything here runs on the host's UI (main) thread.
 #pragma once
 
-#include "base/source/fobject.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "public.sdk/source/vst/hostresizeframe.h"

@@ -33,6 +33,21 @@ bool limitToRange (int slot, double& value)
 	return true;
 }
 
+// Calls `step` (position, bytes left) until all `size` bytes have moved through a host's stream;
+// false when a call moves none, fails or claims more than it was offered.
+template <typename Step>
+bool moveAll (uint8_t* bytes, size_t size, Step step)
+{
+	for (size_t done = 0; done < size;)
+	{
+		const int64_t moved = step (bytes + done, size - done);
+		if (moved <= 0 || static_cast<uint64_t> (moved) > size - done)
+			return false;
+		done += static_cast<size_t> (moved);
+	}
+	return true;
+}
+
 } // namespace
 
 std::unique_ptr<ClapPlugin> ClapPlugin::create (const clap_host_t* host)
@@ -297,30 +312,18 @@ bool ClapPlugin::textToValue (clap_id id, const char* display, double& value) co
 bool ClapPlugin::save (const clap_ostream_t& stream)
 {
 	ProcessorHost::StateBytes bytes;
-	if (!stream.write || !processor->getState (bytes))
-		return false;
-	for (size_t done = 0; done < bytes.size ();)
-	{
-		const int64_t written = stream.write (&stream, bytes.data () + done, bytes.size () - done);
-		if (written <= 0 || static_cast<uint64_t> (written) > bytes.size () - done)
-			return false;
-		done += static_cast<size_t> (written);
-	}
-	return true;
+	return stream.write && processor->getState (bytes) &&
+	       moveAll (bytes.data (), bytes.size (),
+	                [&stream] (uint8_t* at, uint64_t count) { return stream.write (&stream, at, count); });
 }
 
 bool ClapPlugin::load (const clap_istream_t& stream)
 {
 	ProcessorHost::StateBytes bytes;
-	if (!stream.read)
+	if (!stream.read || !moveAll (bytes.data (), bytes.size (), [&stream] (uint8_t* at, uint64_t count) {
+		    return stream.read (&stream, at, count);
+	    }))
 		return false;
-	for (size_t done = 0; done < bytes.size ();)
-	{
-		const int64_t read = stream.read (&stream, bytes.data () + done, bytes.size () - done);
-		if (read <= 0 || static_cast<uint64_t> (read) > bytes.size () - done)
-			return false;
-		done += static_cast<size_t> (read);
-	}
 	ProcessorHost::Values restored;
 	if (!processor->setState (bytes.data (), bytes.size (), &restored))
 		return false;
