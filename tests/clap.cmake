@@ -1,10 +1,4 @@
 # The CLAP plug-in's tests, through the host library's CLAP host.
-add_library(kt3hostclap STATIC ${PROJECT_SOURCE_DIR}/host/clapmodule.cpp ${PROJECT_SOURCE_DIR}/host/clapevents.cpp
-            ${PROJECT_SOURCE_DIR}/host/claphostedplugin.cpp)
-target_include_directories(kt3hostclap PUBLIC ${PROJECT_SOURCE_DIR}/host ${PROJECT_SOURCE_DIR}/sdk)
-target_include_directories(kt3hostclap SYSTEM PUBLIC ${KT3_CLAP_HEADERS})
-target_compile_options(kt3hostclap PRIVATE ${KT3_WARNINGS})
-target_link_libraries(kt3hostclap PUBLIC ${CMAKE_DL_LIBS})
 
 kt3_add_test(clap_tests clap_plugin_test.cpp clap_hostile_test.cpp clapreference.cpp referencerender.cpp)
 add_dependencies(clap_tests KT3_clap KT3)

@@ -123,7 +123,6 @@ TEST_F (ClapHostileTest, ProcessWithoutActivationOrBuffersIsAnErrorThatTouchesNo
 	EXPECT_EQ (plugin.process (buffers.in, buffers.out, 32, events), CLAP_PROCESS_ERROR);
 	EXPECT_FALSE (plugin.get ()->activate (plugin.get (), kNaN, 1, 64));
 	EXPECT_FALSE (plugin.get ()->activate (plugin.get (), -48000.0, 1, 64));
-	EXPECT_FALSE (plugin.get ()->start_processing (plugin.get ()));
 	ASSERT_TRUE (plugin.activate (48000.0, 32));
 	const clap_process_t calls[] = {
 	    {-1, 32, nullptr, nullptr, nullptr, 0, 0, events.list (), nullptr},
@@ -171,6 +170,22 @@ TEST_F (ClapHostileTest, OversizedCallsAreCutWithoutHeapCalls)
 	}
 	EXPECT_EQ (whole.data[2], pieces.data[2]);
 	EXPECT_EQ (whole.data[3], pieces.data[3]);
+}
+
+// reset on the audio thread clears the rings without a heap call: silence in, silence out.
+TEST_F (ClapHostileTest, ResetSilencesTheTailWithoutHeapCalls)
+{
+	ASSERT_TRUE (plugin.ready ()) << module.error ();
+	ASSERT_TRUE (plugin.activate (48000.0, 256));
+	Buffers loud (256, 0.5f);
+	plugin.process (loud.in, loud.out, 256, ClapInputEvents ());
+	kt3test::startCountingAllocations ();
+	plugin.get ()->reset (plugin.get ());
+	EXPECT_EQ (kt3test::stopCountingAllocations (), 0);
+	Buffers quiet (256, 0.0f);
+	plugin.process (quiet.in, quiet.out, 256, ClapInputEvents ());
+	EXPECT_EQ (quiet.data[2], std::vector<float> (256, 0.0f));
+	EXPECT_EQ (quiet.data[3], std::vector<float> (256, 0.0f));
 }
 
 // Cut short, refused by the processor or offered by a stream that fails: false, and the state

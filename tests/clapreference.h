@@ -14,7 +14,8 @@ public:
 	explicit ClapTarget (kt3host::ClapHostedPlugin& plugin);
 	void process (float* in[2], float* out[2], Steinberg::int32 frames, const std::vector<Change>& changes) override;
 	bool setState (const kt3host::Bytes& state) override;
-	// Heap calls made inside the process calls.
+	// Heap calls made inside the process calls (the counter replaces glibc's allocator: not
+	// counted on Windows).
 	long allocations = 0;
 
 private:

@@ -1,6 +1,8 @@
 // The built module loaded as a Windows host loads it: LoadLibrary and InitDll, the factory,
 // the effect through its VST 3 and its VST 2.4 entry, ExitDll and FreeLibrary; and the DLL's
-// export and import tables and its version record, read from the loaded image.
+// export and import tables and its version record, read from the loaded image. KT3.clap, loaded
+// as a CLAP host loads it, renders the same bits.
+#include "clapreference.h"
 #include "factoryrecords.h"
 #include "kt3ids.h"
 #include "plugininstance.h"
@@ -42,9 +44,10 @@ std::wstring widen (const std::string& text)
 	return out;
 }
 
-// The bundle beside this program: KT3_BUNDLE_FROM_TESTS is its path from the test programs'
-// folder, so that the test finds it wherever the build tree lies and whatever drive Wine maps.
-std::string bundlePath ()
+// A file of the build beside this program, given its path from the test programs' folder
+// (KT3_BUNDLE_FROM_TESTS, KT3_CLAP_FROM_TESTS), so that the test finds it wherever the build
+// tree lies and whatever drive Wine maps.
+std::string besideTests (const char* fromTests)
 {
 	std::wstring program (MAX_PATH, L'\0');
 	DWORD n;
@@ -53,9 +56,14 @@ std::string bundlePath ()
 		program.resize (program.size () * 2);
 	program.resize (n);
 	program.erase (program.find_last_of (L"\\/") + 1);
-	std::string bundle = narrow (program) + KT3_BUNDLE_FROM_TESTS;
-	std::replace (bundle.begin (), bundle.end (), '/', '\\');
-	return bundle;
+	std::string path = narrow (program) + fromTests;
+	std::replace (path.begin (), path.end (), '/', '\\');
+	return path;
+}
+
+std::string bundlePath ()
+{
+	return besideTests (KT3_BUNDLE_FROM_TESTS);
 }
 
 // The loaded image of the module, found from one of its exports.
@@ -202,6 +210,17 @@ TEST (WinModuleLifetime, RendersTheReferenceAgainAfterAnUnloadAndALoad)
 		}
 		EXPECT_EQ (GetModuleHandleW (L"KT3.vst3"), nullptr) << "the module stayed loaded, round " << round;
 	}
+}
+
+// KT3.clap: the reference scenario as events in plain units, the same bits as the VST 3 module.
+TEST (WinClap, RendersTheReference)
+{
+	ClapModule clap (besideTests (KT3_CLAP_FROM_TESTS));
+	ClapHostedPlugin plugin (clap, Orvix::kClapPluginId);
+	ASSERT_TRUE (plugin.ready ()) << clap.error ();
+	ASSERT_TRUE (plugin.activate (kReferenceRate, kReferenceMaxBlock));
+	ClapTarget target (plugin);
+	EXPECT_TRUE (matchesReference (renderReference (target, Timing::InsideBlocks), kReferenceHash));
 }
 
 // The 40-byte state restores into a fresh effect, which then sounds as one that was given the

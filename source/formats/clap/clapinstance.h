@@ -22,7 +22,9 @@ struct ClapInstance
 	clap_plugin_t plugin {};
 	const clap_host_t* host = nullptr;
 	std::unique_ptr<ClapPlugin> adapter; // from init on
-	std::unique_ptr<ClapEditor> editor;  // between the gui's create and destroy; goes first
+#if !defined(_WIN32)
+	std::unique_ptr<ClapEditor> editor; // between the gui's create and destroy; goes first
+#endif
 	bool onMainThread () const;
 	bool onAudioThread () const;
 };
