@@ -35,7 +35,8 @@ int64_t readBytes (const clap_istream_t* stream, void* buffer, uint64_t size)
 	auto& bytes = *static_cast<ByteStream*> (stream->ctx);
 	const size_t n = static_cast<size_t> (
 	    std::min<uint64_t> ({size, bytes.chunk, bytes.source->size () - bytes.position}));
-	std::memcpy (buffer, bytes.source->data () + bytes.position, n);
+	if (n > 0)
+		std::memcpy (buffer, bytes.source->data () + bytes.position, n);
 	bytes.position += n;
 	return static_cast<int64_t> (n);
 }

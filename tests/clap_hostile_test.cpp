@@ -124,14 +124,11 @@ TEST_F (ClapHostileTest, ProcessWithoutActivationOrBuffersIsAnErrorThatTouchesNo
 	EXPECT_FALSE (plugin.get ()->activate (plugin.get (), kNaN, 1, 64));
 	EXPECT_FALSE (plugin.get ()->activate (plugin.get (), -48000.0, 1, 64));
 	ASSERT_TRUE (plugin.activate (48000.0, 32));
-	const clap_process_t calls[] = {
-	    {-1, 32, nullptr, nullptr, nullptr, 0, 0, events.list (), nullptr},
-	};
 	clap_audio_buffer_t only64 {nullptr, reinterpret_cast<double**> (buffers.in), 2, 0, 0};
 	clap_audio_buffer_t out32 {buffers.out, nullptr, 2, 0, 0};
 	clap_audio_buffer_t mono {buffers.in, nullptr, 1, 0, 0};
 	const clap_process_t refused[] = {
-	    calls[0],
+	    {-1, 32, nullptr, nullptr, nullptr, 0, 0, events.list (), nullptr},
 	    {-1, 32, nullptr, &only64, &out32, 1, 1, events.list (), nullptr},
 	    {-1, 32, nullptr, &mono, &out32, 1, 1, events.list (), nullptr},
 	    {-1, 32, nullptr, &out32, &out32, 0, 1, events.list (), nullptr},
