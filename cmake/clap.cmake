@@ -19,16 +19,16 @@ target_link_libraries(kt3clap PUBLIC kt3formats)
 
 add_library(KT3_clap MODULE ${clap_sources}/clapentry.cpp ${clap_sources}/clapinstance.cpp)
 target_compile_options(KT3_clap PRIVATE ${KT3_WARNINGS})
-target_link_libraries(KT3_clap PRIVATE kt3clap)
-if(NOT WIN32)
-  # The editor, embedded in the host's X11 window.
-  target_sources(KT3_clap PRIVATE ${clap_sources}/clapeditor.cpp ${clap_sources}/clapedithandler.cpp)
-  target_link_libraries(KT3_clap PRIVATE kt3editor)
-endif()
+# The editor, embedded in the host's window.
+target_sources(KT3_clap PRIVATE ${clap_sources}/clapeditor.cpp ${clap_sources}/clapedithandler.cpp)
+target_link_libraries(KT3_clap PRIVATE kt3clap kt3editor)
 set_target_properties(KT3_clap PROPERTIES PREFIX "" SUFFIX ".clap" OUTPUT_NAME KT3
   LIBRARY_OUTPUT_DIRECTORY ${KT3_CLAP_DIR} RUNTIME_OUTPUT_DIRECTORY ${KT3_CLAP_DIR})
 if(WIN32)
-  target_sources(KT3_clap PRIVATE ${clap_sources}/clap.def)
+  # DllMain gives the editor the module's instance, whose resources hold its files.
+  target_sources(KT3_clap PRIVATE ${clap_sources}/clap.def ${PROJECT_SOURCE_DIR}/sdk/public.sdk/source/main/dllmain.cpp
+                 ${KT3_RESOURCE_SCRIPT})
+  target_include_directories(KT3_clap PRIVATE ${KT3_GENERATED_INCLUDE}) # kt3version.h, for the script
   target_link_options(KT3_clap PRIVATE -s)
 else()
   target_link_options(KT3_clap PRIVATE -Wl,--version-script=${clap_sources}/clap.exports)

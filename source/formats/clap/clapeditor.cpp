@@ -1,7 +1,9 @@
 #include "clapeditor.h"
 #include "clapedithandler.h"
 
+#if !defined(_WIN32)
 #include "vstgui/lib/platform/linux/resourcefolder.h"
+#endif
 
 #include <cmath>
 #include <cstring>
@@ -13,10 +15,12 @@ namespace Orvix {
 
 std::unique_ptr<ClapEditor> ClapEditor::create (ClapPlugin& plugin, const clap_host_t* host)
 {
+#if !defined(_WIN32)
 	const std::string resources = VSTGUI::resourcesBesideBinary (reinterpret_cast<const void*> (&ClapEditor::create));
 	if (resources.empty ())
 		return nullptr;
 	VSTGUI::setResourceFolder (resources);
+#endif
 	std::unique_ptr<ClapEditor> ui (new ClapEditor (plugin, host));
 	const auto makeHandler = [&plugin] (IEditController& controller) {
 		return IPtr<IComponentHandler> (owned (new ClapEditHandler (plugin, controller)));
@@ -69,11 +73,16 @@ void ClapEditor::size (uint32_t& width, uint32_t& height) const
 
 bool ClapEditor::setParent (const clap_window_t& window)
 {
-	if (!window.api || std::strcmp (window.api, CLAP_WINDOW_API_X11) != 0 || window.x11 == 0 ||
-	    window.x11 > UINT32_MAX)
+	if (!window.api || std::strcmp (window.api, kWindowApi) != 0)
 		return false;
-	if (!editor->attach (reinterpret_cast<void*> (uintptr_t (window.x11)), kPlatformTypeX11EmbedWindowID))
+#if defined(_WIN32)
+	if (!editor->attach (window.win32, kPlatformTypeHWND))
 		return false;
+#else
+	if (window.x11 == 0 || window.x11 > UINT32_MAX ||
+	    !editor->attach (reinterpret_cast<void*> (uintptr_t (window.x11)), kPlatformTypeX11EmbedWindowID))
+		return false;
+#endif
 	startTicks ();
 	tick ();
 	return true;

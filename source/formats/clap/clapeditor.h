@@ -1,5 +1,5 @@
 // ClapEditor: the plug-in's editor under the CLAP gui extension: the embedded editor in the
-// host's X11 window at a fixed size (set_scale scales it), its edits going to the adapter
+// host's X11 window (a Win32 window on Windows) at a fixed size (set_scale scales it), its edits going to the adapter
 // through ClapEditHandler, and the adapter's values moving its controls. It runs on the host's
 // timer (timer-support) where the host offers one; otherwise a thread of its own asks the host
 // for a main-thread callback at the same rate, and the editor runs from that. Either way every
@@ -25,9 +25,14 @@ class ClapEditor
 {
 public:
 	static constexpr uint32_t kTickMs = 16;
+#if defined(_WIN32)
+	static constexpr const char* kWindowApi = CLAP_WINDOW_API_WIN32;
+#else
+	static constexpr const char* kWindowApi = CLAP_WINDOW_API_X11;
+#endif
 
-	// Main thread (gui create): the editor's view from its files beside the module; null when
-	// they are missing or broken.
+	// Main thread (gui create): the editor's view from its files beside the module (on Windows,
+	// the module's resources); null when they are missing or broken.
 	static std::unique_ptr<ClapEditor> create (ClapPlugin& plugin, const clap_host_t* host);
 	// Main thread (gui destroy): closes the window and stops the ticks.
 	~ClapEditor ();
@@ -37,7 +42,7 @@ public:
 	// Main thread, as every function below. False for a factor that is not finite or below 1.
 	bool setScale (double factor);
 	void size (uint32_t& width, uint32_t& height) const;
-	// Embeds the editor in an X11 window; false for another kind or when it cannot.
+	// Embeds the editor in a window of kWindowApi; false for another kind or when it cannot.
 	bool setParent (const clap_window_t& window);
 	// One tick: the plug-in's values to the controls, then the window's events and timers.
 	void tick ();

@@ -1,7 +1,5 @@
 #include "clapinstance.h"
-#if !defined(_WIN32)
 #include "clapeditor.h"
-#endif
 
 #include "clap/ext/audio-ports.h"
 #include "clap/ext/gui.h"
@@ -106,12 +104,8 @@ const void* getExtension (const clap_plugin_t*, const char* id)
 // Main thread: the editor's tick, when it asked for one (it has no host timer).
 void onMainThreadCall (const clap_plugin_t* plugin)
 {
-#if !defined(_WIN32)
 	if (ClapEditor* editor = clapInstanceOf (plugin).editor.get ())
 		editor->tick ();
-#else
-	(void)plugin;
-#endif
 }
 
 //---audio-ports (main thread): one stereo input and output, main, an in-place pair, 32 bits
@@ -211,8 +205,7 @@ uint32_t tail (const clap_plugin_t* plugin)
 
 const clap_plugin_tail_t kTail {tail};
 
-#if !defined(_WIN32)
-//---gui (main thread): the editor embedded in an X11 window, fixed in size
+//---gui (main thread): the editor embedded in the host's window, fixed in size
 
 ClapEditor* editorOf (const clap_plugin_t* plugin)
 {
@@ -221,14 +214,14 @@ ClapEditor* editorOf (const clap_plugin_t* plugin)
 
 bool guiApiSupported (const clap_plugin_t*, const char* api, bool isFloating)
 {
-	return !isFloating && api && std::strcmp (api, CLAP_WINDOW_API_X11) == 0;
+	return !isFloating && api && std::strcmp (api, ClapEditor::kWindowApi) == 0;
 }
 
 bool guiPreferredApi (const clap_plugin_t*, const char** api, bool* isFloating)
 {
 	if (!api || !isFloating)
 		return false;
-	*api = CLAP_WINDOW_API_X11;
+	*api = ClapEditor::kWindowApi;
 	*isFloating = false;
 	return true;
 }
@@ -318,7 +311,6 @@ void onTimer (const clap_plugin_t* plugin, clap_id id)
 }
 
 const clap_plugin_timer_support_t kTimerSupport {onTimer};
-#endif
 
 } // namespace
 
@@ -364,9 +356,7 @@ const void* clapExtension (const char* id)
 	} extensions[] = {
 	    {CLAP_EXT_AUDIO_PORTS, &kAudioPorts}, {CLAP_EXT_PARAMS, &kParams}, {CLAP_EXT_STATE, &kState},
 	    {CLAP_EXT_LATENCY, &kLatency},        {CLAP_EXT_TAIL, &kTail},
-#if !defined(_WIN32)
 	    {CLAP_EXT_GUI, &kGui},                {CLAP_EXT_TIMER_SUPPORT, &kTimerSupport},
-#endif
 	};
 	for (const auto& extension : extensions)
 		if (std::strcmp (id, extension.id) == 0)

@@ -1,5 +1,5 @@
 // ClapInstance: one plug-in as the host holds it, the format's function tables around the
-// adapter (ClapPlugin) and, while the host shows it, the editor (ClapEditor; Linux only).
+// adapter (ClapPlugin) and, while the host shows it, the editor (ClapEditor).
 // clapInstanceOf gives it back from the host's pointer; the tables forward each call.
 #pragma once
 
@@ -22,9 +22,7 @@ struct ClapInstance
 	clap_plugin_t plugin {};
 	const clap_host_t* host = nullptr;
 	std::unique_ptr<ClapPlugin> adapter; // from init on
-#if !defined(_WIN32)
 	std::unique_ptr<ClapEditor> editor; // between the gui's create and destroy; goes first
-#endif
 	bool onMainThread () const;
 	bool onAudioThread () const;
 };
