@@ -5,7 +5,8 @@
 // calls count as the audio thread's while they run.
 #pragma once
 
-#include "clapevents.h"
+#include "clapinputevents.h"
+#include "clapoutputevents.h"
 #include "clapmodule.h"
 
 #include "clap/plugin.h"
