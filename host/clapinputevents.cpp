@@ -20,7 +20,7 @@ const clap_event_header_t* inputAt (const clap_input_events_t* list, uint32_t in
 ClapInputEvents::ClapInputEvents (size_t capacity)
 {
 	events.reserve (capacity);
-	table = {nullptr, inputSize, inputAt};
+	table = {&events, inputSize, inputAt};
 }
 
 void ClapInputEvents::addValue (clap_id id, double value, uint32_t time, uint16_t space)

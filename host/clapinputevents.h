@@ -13,19 +13,17 @@ class ClapInputEvents
 {
 public:
 	explicit ClapInputEvents (size_t capacity = 64);
+	// The list points at its own events: not copied.
+	ClapInputEvents (const ClapInputEvents&) = delete;
+	ClapInputEvents& operator= (const ClapInputEvents&) = delete;
 	// A value event at `time` in the event space `space`; beyond the capacity it is dropped.
 	void addValue (clap_id id, double value, uint32_t time = 0, uint16_t space = CLAP_CORE_EVENT_SPACE_ID);
 	void clear () { events.clear (); }
-	// The list as the plug-in reads it (of this object, also after a copy).
-	const clap_input_events_t* list () const
-	{
-		table.ctx = const_cast<std::vector<clap_event_param_value_t>*> (&events);
-		return &table;
-	}
+	const clap_input_events_t* list () const { return &table; }
 
 private:
 	std::vector<clap_event_param_value_t> events;
-	mutable clap_input_events_t table;
+	clap_input_events_t table;
 };
 
 } // namespace kt3host

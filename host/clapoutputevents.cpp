@@ -27,7 +27,7 @@ bool pushOutput (const clap_output_events_t* list, const clap_event_header_t* he
 ClapOutputEvents::ClapOutputEvents (size_t capacity)
 {
 	recorded.reserve (capacity);
-	table = {nullptr, pushOutput};
+	table = {&recorded, pushOutput};
 }
 
 } // namespace kt3host

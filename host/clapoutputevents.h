@@ -21,18 +21,16 @@ public:
 	};
 
 	explicit ClapOutputEvents (size_t capacity = 64);
+	// The list points at its own record: not copied.
+	ClapOutputEvents (const ClapOutputEvents&) = delete;
+	ClapOutputEvents& operator= (const ClapOutputEvents&) = delete;
 	const std::vector<Event>& events () const { return recorded; }
 	void clear () { recorded.clear (); }
-	// The list as the plug-in writes it (of this object, also after a copy).
-	const clap_output_events_t* list () const
-	{
-		table.ctx = const_cast<std::vector<Event>*> (&recorded);
-		return &table;
-	}
+	const clap_output_events_t* list () const { return &table; }
 
 private:
 	std::vector<Event> recorded;
-	mutable clap_output_events_t table;
+	clap_output_events_t table;
 };
 
 } // namespace kt3host

@@ -163,7 +163,8 @@ TEST_F (ClapHostileTest, OversizedCallsAreCutWithoutHeapCalls)
 	{
 		float* in[] = {pieces.in[0] + done, pieces.in[1] + done};
 		float* out[] = {pieces.out[0] + done, pieces.out[1] + done};
-		reference.process (in, out, std::min (kMax, kFrames - done), done == 0 ? events : ClapInputEvents ());
+		const ClapInputEvents none;
+		reference.process (in, out, std::min (kMax, kFrames - done), done == 0 ? events : none);
 	}
 	EXPECT_EQ (whole.data[2], pieces.data[2]);
 	EXPECT_EQ (whole.data[3], pieces.data[3]);
