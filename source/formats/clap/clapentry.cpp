@@ -1,5 +1,6 @@
-// The module's only export, clap_entry: the plug-in factory with KT3's descriptor. The host
-// calls init, deinit and get_factory on its main thread, and the factory's functions too.
+// The module's only export, clap_entry: the plug-in factory with KT3's descriptor. The host may
+// call the entry's and the factory's functions from any thread; they keep no state, and
+// create_plugin only builds the instance, which init then sets up on the main thread.
 #include "clapinstance.h"
 #include "kt3ids.h"
 #include "kt3version.h"

@@ -27,7 +27,7 @@ struct ClapInstance
 	bool onAudioThread () const;
 };
 
-// Main thread (the factory's create_plugin): a new instance for `host`, or null.
+// Any thread (the factory's create_plugin): a new instance for `host`, not yet initialised.
 const clap_plugin_t* createClapInstance (const clap_host_t* host, const clap_plugin_descriptor_t* descriptor);
 ClapInstance& clapInstanceOf (const clap_plugin_t* plugin);
 // Any thread: the extension table of that ID, or null.
