@@ -1,10 +1,10 @@
 # Where `cmake --install` puts things. A system install (the default, and the Debian package)
 # lays out <prefix>/lib/vst3/KT3.vst3, <prefix>/lib/vst/KT3.so, <prefix>/bin/kt3-render and
-# <prefix>/lib/lv2/KT3.lv2, <prefix>/share/... (the factory presets in
-# <prefix>/share/vst3/presets/<vendor>/KT3, where hosts look for them by the factory's vendor
-# name); a per-user install puts the plug-in into the folders hosts scan in the home directory
-# (~/.vst3, ~/.vst, ~/.lv2, the presets in ~/.vst3/presets/<vendor>/KT3) and the rest under
-# ~/.local.
+# <prefix>/lib/lv2/KT3.lv2, <prefix>/lib/clap/KT3/KT3.clap, <prefix>/share/... (the factory
+# presets in <prefix>/share/vst3/presets/<vendor>/KT3, where hosts look for them by the
+# factory's vendor name); a per-user install puts the plug-in into the folders hosts scan in the
+# home directory (~/.vst3, ~/.vst, ~/.lv2, ~/.clap, the presets in
+# ~/.vst3/presets/<vendor>/KT3) and the rest under ~/.local.
 option(KT3_USER_INSTALL "Install the plug-in into ~/.vst3 and ~/.vst, the rest into ~/.local" OFF)
 if(KT3_USER_INSTALL)
   if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
@@ -14,11 +14,13 @@ if(KT3_USER_INSTALL)
   set(KT3_INSTALL_VST2_DIR "$ENV{HOME}/.vst")
   set(KT3_INSTALL_PRESET_DIR "$ENV{HOME}/.vst3/presets/${KT3_VENDOR}/KT3")
   set(KT3_INSTALL_LV2_DIR "$ENV{HOME}/.lv2")
+  set(KT3_INSTALL_CLAP_DIR "$ENV{HOME}/.clap")
 else()
   set(KT3_INSTALL_VST3_DIR lib/vst3)
   set(KT3_INSTALL_VST2_DIR lib/vst)
   set(KT3_INSTALL_PRESET_DIR "share/vst3/presets/${KT3_VENDOR}/KT3")
   set(KT3_INSTALL_LV2_DIR lib/lv2)
+  set(KT3_INSTALL_CLAP_DIR lib/clap)
 endif()
 set(KT3_INSTALL_BIN_DIR bin)
 set(KT3_INSTALL_DOC_DIR share/doc/kt3)

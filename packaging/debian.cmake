@@ -32,15 +32,16 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME kt3)
 set(CPACK_DEBIAN_RUNTIME_FILE_NAME kt3_${PROJECT_VERSION}_${KT3_DEB_ARCH}.deb)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "compact stereo reverb plug-in (VST 3 and VST 2.4)
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "compact stereo reverb plug-in (VST 3, VST 2.4, LV2 and CLAP)
 KT3 is a stereo reverb for digital audio workstations: a damped mono send
 feeds four cascaded feedback stages, with a wider right channel. It has four
 controls (Size, HF Damp, Mix, Output), a bypass that crossfades over one
 block, and a fixed-size editor.
 .
 This package installs the VST 3 bundle into /usr/lib/vst3, its VST 2.4 entry
-into /usr/lib/vst, and kt3-render, a command-line tool that renders audio
-files through the plug-in.")
+into /usr/lib/vst, the LV2 bundle into /usr/lib/lv2, the CLAP plug-in into
+/usr/lib/clap, and kt3-render, a command-line tool that renders audio files
+through the plug-in.")
 
 set(CPACK_DEBIAN_DEBUG_PACKAGE_NAME kt3-dbgsym)
 set(CPACK_DEBIAN_DEBUG_FILE_NAME kt3-dbgsym_${PROJECT_VERSION}_${KT3_DEB_ARCH}.deb)

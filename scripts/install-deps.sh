@@ -12,6 +12,7 @@ packages=(
   libstb-dev libxcb1-dev           # the editor: PNG decoding, the X11 connection
   libsndfile1-dev                  # kt3-render's audio files
   lv2-dev                          # the LV2 plug-in: its headers and vocabularies
+  dpf-source                       # the CLAP plug-in: the CLAP headers it carries
 )
 if [ "${1:-all}" != plugin ]; then
   packages+=(
@@ -27,6 +28,7 @@ if [ "${1:-all}" != plugin ]; then
     # generator, and GoogleTest's sources to build for Windows.
     g++-mingw-w64-x86-64-posix wine64 googletest
     ardour # a real DAW for the preset test: ardour7-lua, its scanners and the Dummy backend
+    qtractor # its plug-in scanner lists KT3.clap as a host sees it
   )
 fi
 

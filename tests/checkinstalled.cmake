@@ -1,7 +1,7 @@
 # include()d by the install and package checks, with PREFIX (an installed tree's /usr),
 # EDITOR_FILES (the names of the editor's description and bitmaps, separated by commas),
 # READELF, INSTALLED_TESTS (the installed_tests program), WITH_RENDER (whether kt3-render is
-# built) and MODULE_NEEDED (the plug-in module's exact DT_NEEDED list). Checks what is installed
+# built), MODULE_NEEDED and CLAP_NEEDED (the VST 3 module's and KT3.clap's exact DT_NEEDED lists). Checks what is installed
 # where, that the binaries are stripped, carry no run path and find their debug files by build
 # ID, then runs installed_tests against the tree.
 function(kt3_fail)
@@ -39,6 +39,11 @@ if(EXISTS ${PREFIX}/${lv2}/KT3_ui.so)
   list(APPEND expected ${lv2_files})
   list(APPEND binaries ${lv2}/KT3_ui.so)
 endif()
+# The CLAP plug-in in its folder, with the editor's files.
+list(APPEND expected lib/clap/KT3/KT3.clap)
+list(APPEND binaries lib/clap/KT3/KT3.clap)
+list(TRANSFORM editor_files PREPEND lib/clap/KT3/Resources/ OUTPUT_VARIABLE clap_files)
+list(APPEND expected ${clap_files})
 if(WITH_RENDER)
   list(APPEND expected bin/kt3-render share/man/man1/kt3-render.1.gz)
   list(APPEND binaries bin/kt3-render)
@@ -88,6 +93,7 @@ endfunction()
 kt3_check_needed(${bundle}/Contents/x86_64-linux/KT3.so "${MODULE_NEEDED}")
 # The LV2 DSP binary has no editor: no X library.
 kt3_check_needed(${lv2}/KT3_dsp.so "libstdc++.so.6;libgcc_s.so.1;libc.so.6")
+kt3_check_needed(lib/clap/KT3/KT3.clap "${CLAP_NEEDED}")
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E env KT3_INSTALLED_PREFIX=${PREFIX} ${INSTALLED_TESTS}
                 RESULT_VARIABLE result)

@@ -40,8 +40,8 @@ endforeach()
 execute_process(COMMAND dpkg-deb -c ${deb} OUTPUT_VARIABLE contents COMMAND_ERROR_IS_FATAL ANY)
 string(REGEX MATCHALL " \\./[^ \n]*" paths "${contents}")
 foreach(path IN LISTS paths)
-  if(NOT path MATCHES "^ \\./(usr/)?$" AND NOT path MATCHES "^ \\./usr/(bin|lib/vst3|lib/vst|lib/lv2/KT3.lv2|share/doc/kt3|share/doc/kt3-dbgsym|share/man/man1|share/vst3/presets/Orvix/KT3)(/|$)"
-     AND NOT path MATCHES "^ \\./usr/(lib|lib/lv2|share|share/doc|share/man|share/vst3|share/vst3/presets|share/vst3/presets/Orvix)/$")
+  if(NOT path MATCHES "^ \\./(usr/)?$" AND NOT path MATCHES "^ \\./usr/(bin|lib/vst3|lib/vst|lib/lv2/KT3.lv2|lib/clap/KT3|share/doc/kt3|share/doc/kt3-dbgsym|share/man/man1|share/vst3/presets/Orvix/KT3)(/|$)"
+     AND NOT path MATCHES "^ \\./usr/(lib|lib/lv2|lib/clap|share|share/doc|share/man|share/vst3|share/vst3/presets|share/vst3/presets/Orvix)/$")
     message(FATAL_ERROR "the package installs outside KT3's places:${path}")
   endif()
 endforeach()

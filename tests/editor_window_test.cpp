@@ -13,6 +13,8 @@
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
 #include <cmath>
+#include <ostream>
+#include <string>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -28,6 +30,12 @@ struct Factors
 	float shown;
 	size_t resizes;
 };
+
+void PrintTo (const Factors& factors, std::ostream* out)
+{
+	*out << "host " << factors.host << (*factors.desktop ? " on a desktop of its own" : "") << ", shown "
+	     << factors.shown;
+}
 
 class EditorWindow : public WithPrivateDisplay<::testing::TestWithParam<Factors>>
 {
@@ -89,7 +97,12 @@ INSTANTIATE_TEST_SUITE_P (Factors, EditorWindow,
                           ::testing::Values (Factors {1.f, "", 1.f, 0}, Factors {1.5f, "", 1.5f, 1},
                                              Factors {2.f, "", 2.f, 1},
                                              Factors {0.f, "Xft.antialias:\t1\nXft.dpi:\t144\n", 1.5f, 1},
-                                             Factors {1.f, "Xft.dpi:\t192\n", 1.f, 2}));
+                                             Factors {1.f, "Xft.dpi:\t192\n", 1.f, 2}),
+                          [] (const ::testing::TestParamInfo<Factors>& info) {
+	                          const auto tenths = [] (float f) { return std::to_string (std::lround (f * 10.f)); };
+	                          return "Host" + tenths (info.param.host) + (*info.param.desktop ? "WithDesktop" : "") +
+	                                 "Shows" + tenths (info.param.shown);
+                          });
 
 TEST_P (EditorWindow, ShowsExactlyTheOffscreenRender)
 {

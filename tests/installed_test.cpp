@@ -1,9 +1,11 @@
 // An installed KT3 as hosts and users meet it, under the prefix that KT3_INSTALLED_PREFIX names
 // (a scratch copy of /usr, from `cmake --install` or from the unpacked Debian package): the
-// bundle loaded through the host library renders the reference scenario, the VST 2 link in the
+// bundle and KT3.clap loaded through the host library render the reference scenario, the VST 2 link in the
 // VST 2 folder shows the editor, and the installed kt3-render renders through the installed
 // bundle. Run by the install and package checks, not on its own.
+#include "clapreference.h"
 #include "factoryrecords.h"
+#include "kt3ids.h"
 #include "pluginmodule.h"
 #include "referencerender.h"
 #include "vst2editorcheck.h"
@@ -38,6 +40,16 @@ TEST (Installed, BundleLoadsAndRendersTheReferenceScenario)
 	Steinberg::IPtr<Steinberg::IPluginFactory> factory = Steinberg::owned (module.factory ());
 	expectRecordsOfKT3 (factory);
 	EXPECT_TRUE (matchesReference (renderReference (module, Timing::InsideBlocks), kReferenceHash));
+}
+
+TEST (Installed, ClapPluginRendersTheReferenceScenario)
+{
+	kt3host::ClapModule module (installed ("lib/clap/KT3/KT3.clap").string ());
+	kt3host::ClapHostedPlugin plugin (module, Steinberg::Vst::Orvix::kClapPluginId);
+	ASSERT_TRUE (plugin.ready ()) << module.error ();
+	ASSERT_TRUE (plugin.activate (kReferenceRate, kReferenceMaxBlock));
+	ClapTarget target (plugin);
+	EXPECT_TRUE (matchesReference (renderReference (target, Timing::InsideBlocks), kReferenceHash));
 }
 
 TEST (Installed, Vst2LinkShowsTheEditor)

@@ -1,7 +1,11 @@
 // The built module loaded as a Windows host loads it: LoadLibrary and InitDll, the factory,
 // the effect through its VST 3 and its VST 2.4 entry, ExitDll and FreeLibrary; and the DLL's
-// export and import tables and its version record, read from the loaded image.
+// export and import tables and its version record, read from the loaded image. KT3.clap, loaded
+// as a CLAP host loads it, renders the same bits and opens its editor in a Win32 window.
+#include "clapreference.h"
 #include "factoryrecords.h"
+
+#include "clap/ext/gui.h"
 #include "kt3ids.h"
 #include "plugininstance.h"
 #include "pluginmodule.h"
@@ -42,9 +46,10 @@ std::wstring widen (const std::string& text)
 	return out;
 }
 
-// The bundle beside this program: KT3_BUNDLE_FROM_TESTS is its path from the test programs'
-// folder, so that the test finds it wherever the build tree lies and whatever drive Wine maps.
-std::string bundlePath ()
+// A file of the build beside this program, given its path from the test programs' folder
+// (KT3_BUNDLE_FROM_TESTS, KT3_CLAP_FROM_TESTS), so that the test finds it wherever the build
+// tree lies and whatever drive Wine maps.
+std::string besideTests (const char* fromTests)
 {
 	std::wstring program (MAX_PATH, L'\0');
 	DWORD n;
@@ -53,9 +58,14 @@ std::string bundlePath ()
 		program.resize (program.size () * 2);
 	program.resize (n);
 	program.erase (program.find_last_of (L"\\/") + 1);
-	std::string bundle = narrow (program) + KT3_BUNDLE_FROM_TESTS;
-	std::replace (bundle.begin (), bundle.end (), '/', '\\');
-	return bundle;
+	std::string path = narrow (program) + fromTests;
+	std::replace (path.begin (), path.end (), '/', '\\');
+	return path;
+}
+
+std::string bundlePath ()
+{
+	return besideTests (KT3_BUNDLE_FROM_TESTS);
 }
 
 // The loaded image of the module, found from one of its exports.
@@ -202,6 +212,57 @@ TEST (WinModuleLifetime, RendersTheReferenceAgainAfterAnUnloadAndALoad)
 		}
 		EXPECT_EQ (GetModuleHandleW (L"KT3.vst3"), nullptr) << "the module stayed loaded, round " << round;
 	}
+}
+
+// KT3.clap: the reference scenario as events in plain units, the same bits as the VST 3 module.
+TEST (WinClap, RendersTheReference)
+{
+	ClapModule clap (besideTests (KT3_CLAP_FROM_TESTS));
+	ClapHostedPlugin plugin (clap, Orvix::kClapPluginId);
+	ASSERT_TRUE (plugin.ready ()) << clap.error ();
+	ASSERT_TRUE (plugin.activate (kReferenceRate, kReferenceMaxBlock));
+	ClapTarget target (plugin);
+	EXPECT_TRUE (matchesReference (renderReference (target, Timing::InsideBlocks), kReferenceHash));
+}
+
+// KT3.clap's editor as a child of a host's Win32 window at its one size, run by the host's
+// timer; gone with the gui's destroy.
+TEST (WinClap, EditorOpensInAWin32Window)
+{
+	ClapModule clap (besideTests (KT3_CLAP_FROM_TESTS));
+	ClapHostedPlugin plugin (clap, Orvix::kClapPluginId);
+	ASSERT_TRUE (plugin.ready ()) << clap.error ();
+	const auto* gui = plugin.extension<clap_plugin_gui_t> (CLAP_EXT_GUI);
+	ASSERT_NE (gui, nullptr);
+	EXPECT_FALSE (gui->is_api_supported (plugin.get (), CLAP_WINDOW_API_X11, false));
+	HWND host = CreateWindowExW (0, L"STATIC", L"KT3 host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 281, 232,
+	                             nullptr, nullptr, GetModuleHandleW (nullptr), nullptr);
+	ASSERT_NE (host, nullptr);
+	ASSERT_TRUE (gui->create (plugin.get (), CLAP_WINDOW_API_WIN32, false));
+	uint32_t width = 0, height = 0;
+	ASSERT_TRUE (gui->get_size (plugin.get (), &width, &height));
+	EXPECT_EQ (std::make_pair (width, height), std::make_pair (281u, 232u));
+	clap_window_t window {CLAP_WINDOW_API_WIN32, {}};
+	window.win32 = host;
+	ASSERT_TRUE (gui->set_parent (plugin.get (), &window));
+	EXPECT_EQ (plugin.timers.size (), 1u);
+	for (int i = 0; i < 20; ++i)
+	{
+		plugin.runTimers ();
+		MSG message;
+		while (PeekMessageW (&message, nullptr, 0, 0, PM_REMOVE))
+			DispatchMessageW (&message);
+		Sleep (5);
+	}
+	HWND editor = GetWindow (host, GW_CHILD);
+	ASSERT_NE (editor, nullptr);
+	RECT area {};
+	GetClientRect (editor, &area);
+	EXPECT_EQ (std::make_pair (area.right, area.bottom), std::make_pair (LONG (281), LONG (232)));
+	gui->destroy (plugin.get ());
+	EXPECT_EQ (GetWindow (host, GW_CHILD), nullptr);
+	EXPECT_TRUE (plugin.timers.empty ());
+	DestroyWindow (host);
 }
 
 // The 40-byte state restores into a fresh effect, which then sounds as one that was given the

@@ -24,14 +24,18 @@ list(JOIN KT3_DLL_EXPORTS "," KT3_DLL_EXPORTS_TEXT)
 list(JOIN KT3_SYSTEM_DLLS "," KT3_SYSTEM_DLLS_TEXT)
 list(JOIN KT3_COMPILER_RUNTIME_DLLS "," KT3_COMPILER_RUNTIME_DLLS_TEXT)
 
-# The module as a Windows host loads it, found from the test program's own folder.
-kt3_add_test(win_module_tests win_module_test.cpp referencerender.cpp referencevst2.cpp factoryrecords.cpp)
-add_dependencies(win_module_tests KT3)
+# The module as a Windows host loads it, and KT3.clap as a CLAP host does, found from the test
+# program's own folder.
+kt3_add_test(win_module_tests win_module_test.cpp referencerender.cpp referencevst2.cpp factoryrecords.cpp
+             clapreference.cpp)
+add_dependencies(win_module_tests KT3 KT3_clap)
 target_compile_options(win_module_tests PRIVATE -Wno-cpp) # the FST header's #warning notes
-target_link_libraries(win_module_tests PRIVATE version)
+target_link_libraries(win_module_tests PRIVATE version kt3hostclap)
 file(RELATIVE_PATH KT3_BUNDLE_FROM_TESTS ${CMAKE_CURRENT_BINARY_DIR} ${KT3_BUNDLE})
+file(RELATIVE_PATH KT3_CLAP_FROM_TESTS ${CMAKE_CURRENT_BINARY_DIR} ${KT3_CLAP_DIR}/KT3.clap)
 target_compile_definitions(win_module_tests PRIVATE
   KT3_BUNDLE_FROM_TESTS="${KT3_BUNDLE_FROM_TESTS}"
+  KT3_CLAP_FROM_TESTS="${KT3_CLAP_FROM_TESTS}"
   KT3_DLL_EXPORTS="${KT3_DLL_EXPORTS_TEXT}"
   KT3_SYSTEM_DLLS="${KT3_SYSTEM_DLLS_TEXT}"
   KT3_COMPILER_RUNTIME_DLLS="${KT3_COMPILER_RUNTIME_DLLS_TEXT}")
@@ -45,3 +49,10 @@ add_test(NAME dll_exports_and_imports
 add_test(NAME release_archive_contents
          COMMAND ${CMAKE_COMMAND} -DARCHIVE=${KT3_RELEASE_ARCHIVE} -DNAME=KT3-${PROJECT_VERSION}-win64
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/checkwinarchive.cmake)
+
+# KT3.clap exports clap_entry and nothing else, and imports Windows system DLLs only.
+add_test(NAME clap_dll_exports_and_imports
+         COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DDLL=$<TARGET_FILE:KT3_clap>
+                 -DEXPORTS=clap_entry -DSYSTEM_DLLS=${KT3_SYSTEM_DLLS_TEXT}
+                 -DRUNTIME_DLLS=${KT3_COMPILER_RUNTIME_DLLS_TEXT}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/checkpeimage.cmake)

@@ -1,4 +1,5 @@
 #include "valuereadout.h"
+#include "parametertext.h"
 
 #include "vstgui/lib/controls/cknob.h"
 #include "vstgui/lib/cviewcontainer.h"
@@ -13,15 +14,6 @@ using VSTGUI::CPoint;
 using VSTGUI::CRect;
 
 namespace {
-
-// A parameter text (UTF-16) as ASCII; other characters become '?'.
-std::string ascii (const String128 text)
-{
-	std::string out;
-	for (const TChar* c = text; *c && out.size () < 128; ++c)
-		out += *c >= 0x20 && *c < 0x7f ? static_cast<char> (*c) : '?';
-	return out;
-}
 
 // The knob's letter area, in the knob's parent's coordinates.
 CRect letterArea (const VSTGUI::CControl& knob)
@@ -129,10 +121,7 @@ void ValueReadout::update (bool tick)
 
 std::string ValueReadout::valueText () const
 {
-	String128 value {};
-	parameter->toString (parameter->getNormalized (), value);
-	const std::string units = ascii (parameter->getInfo ().units);
-	return units.empty () ? ascii (value) : ascii (value) + " " + units;
+	return textWithUnits (*parameter, parameter->getNormalized ());
 }
 
 void ValueReadout::draw (VSTGUI::CDrawContext& context)

@@ -165,15 +165,28 @@ bool ProcessorHost::setState (const uint8* bytes, size_t size, Values* restored)
 	return true;
 }
 
+bool ProcessorHost::setValues (const Values& values)
+{
+	MemoryStream stream;
+	bool written = writeUInt32LE (&stream, kReverbParamCount);
+	for (uint32_t i = 0; i < kReverbParamCount; ++i)
+		written = written && writeDoubleLE (&stream, kReverbParameters[i].normalized (values.plain[i]));
+	written = written && writeUInt32LE (&stream, values.bypassed ? 1 : 0);
+	stream.seek (0, IBStream::kIBSeekSet, nullptr);
+	return written && processor->setState (&stream) == kResultOk;
+}
+
+ProcessorHost::Values ProcessorHost::defaults ()
+{
+	Values values;
+	for (uint32_t i = 0; i < kReverbParamCount; ++i)
+		values.plain[i] = kReverbParameters[i].plain (kReverbParameters[i].defaultNormalized);
+	return values;
+}
+
 bool ProcessorHost::resetToDefaults ()
 {
-	MemoryStream defaults;
-	bool written = writeUInt32LE (&defaults, kReverbParamCount);
-	for (uint32_t i = 0; i < kReverbParamCount; ++i)
-		written = written && writeDoubleLE (&defaults, kReverbParameters[i].defaultNormalized);
-	written = written && writeUInt32LE (&defaults, 0); // not bypassed
-	defaults.seek (0, IBStream::kIBSeekSet, nullptr);
-	return written && processor->setState (&defaults) == kResultOk;
+	return setValues (defaults ());
 }
 
 } // namespace Orvix

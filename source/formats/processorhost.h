@@ -5,9 +5,11 @@
 // processor at offset 0 of the run's first block, and carries activation and the 40-byte state
 // as bytes. It knows no format's types; a format's adapter maps its ports or calls onto it.
 //
-// Threads: create, setActive, setState, resetToDefaults and the destructor come on the host's
-// main thread, never during a run; setValue, setBypass and run on the audio thread; getState
-// may overlap a run. Nothing on the audio thread allocates, locks or waits.
+// Threads: create, setActive, setState, setValues, resetToDefaults and the destructor come on
+// the host's main thread; setValue, setBypass and run on the audio thread. create, setActive
+// and the destructor never come during a run; getState, setState, setValues and
+// resetToDefaults may overlap one (the processor hands a restored state to the audio thread
+// without locks). Nothing on the audio thread allocates, locks or waits.
 #pragma once
 
 #include "blockstartchanges.h"
@@ -42,6 +44,8 @@ public:
 	ProcessorHost& operator= (const ProcessorHost&) = delete;
 
 	uint32_t maxBlock () const { return blockLimit; }
+	// The tail the processor reports to a VST 3 host, in samples.
+	uint32_t tailSamples () const { return processor->getTailSamples (); }
 
 	// Activation clears the rings, as the processor's does; activating an active host starts
 	// it again.
@@ -58,8 +62,12 @@ public:
 	// A state the processor refuses (a value that is not a number) changes nothing: false.
 	// On success `restored`, when given, holds its values.
 	bool setState (const uint8* bytes, size_t size, Values* restored = nullptr);
+	// These values (each limited by the processor) as the processor's state, which the next run
+	// applies.
+	bool setValues (const Values& values);
 	// The defaults, not bypassed.
 	bool resetToDefaults ();
+	static Values defaults ();
 
 private:
 	ProcessorHost () = default;

@@ -4,6 +4,8 @@
 #include "pluginterfaces/base/funknown.h"
 #include "pluginterfaces/vst/vsttypes.h"
 
+#include "kt3version.h"
+
 namespace Steinberg {
 namespace Vst {
 namespace Orvix {
@@ -25,6 +27,10 @@ constexpr ParamID kPresetsId = 1886548852; // 'prst'
 // change does: the values of the IDs 0 up, as doubles in the binary attribute kValuesAttribute.
 constexpr const char* kValuesMessage = "values";
 constexpr const char* kValuesAttribute = "Values";
+
+// The CLAP plug-in's ID, from the vendor record; hosts store it in their projects, so it never
+// changes.
+constexpr const char* kClapPluginId = KT3_CLAP_ID;
 
 // Registered with the factory: the processor and the controller with the editor.
 inline const FUID kKT3ProcessorUID (0x3C9E41A7, 0x5B2D4F08, 0x9A61C3E2, 0x7D04B815);

@@ -1,13 +1,4 @@
 #include "lv2uieditor.h"
-#include "kt3controllerwithui.h"
-
-#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
-#include "hostresizeframe.h"
-#include "vstgui/lib/platform/linux/x11frame.h"
-#include "vstgui/plugin-bindings/vst3editor.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace Steinberg {
 namespace Vst {
@@ -20,55 +11,32 @@ std::unique_ptr<Lv2UiEditor> Lv2UiEditor::open (uint32_t parentWindow, LV2UI_Wri
 	if (parentWindow == 0 || !write)
 		return nullptr;
 	std::unique_ptr<Lv2UiEditor> ui (new Lv2UiEditor);
-	ui->controller = owned (new KT3ControllerWithUI);
-	if (ui->controller->initialize (nullptr) != kResultOk)
-		return nullptr;
-	ui->ports = owned (new Lv2UiControlPorts (ui->controller, write, host, touch));
-	ui->controller->setComponentHandler (ui->ports);
-	ui->view = owned (ui->controller->createView (ViewType::kEditor));
-	ui->editor = dynamic_cast<VSTGUI::VST3Editor*> (ui->view.get ());
-	if (!ui->editor)
-		return nullptr;
-	// ui:resize answers 0 when the host has resized its window. The frame has no run loop: the
-	// editor runs its timers and window events from idle ().
+	const auto makePorts = [&] (IEditController& controller) {
+		ui->ports = owned (new Lv2UiControlPorts (&controller, write, host, touch));
+		return IPtr<IComponentHandler> (ui->ports.get ());
+	};
+	// ui:resize answers 0 when the host has resized its window.
 	const LV2UI_Resize hostResize = resize ? *resize : LV2UI_Resize {nullptr, nullptr};
-	ui->frame = owned (new HostResizeFrame ([hostResize] (int32 width, int32 height) {
+	const auto askHost = [hostResize] (int32 width, int32 height) {
 		return hostResize.ui_resize && hostResize.ui_resize (hostResize.handle, width, height) == 0;
-	}));
-	ui->view->setFrame (ui->frame);
-	if (scaleFactor)
-		ui->setScaleFactor (*scaleFactor);
-	ui->attached = ui->view->attached (reinterpret_cast<void*> (uintptr_t (parentWindow)),
-	                                   kPlatformTypeX11EmbedWindowID) == kResultTrue;
-	if (!ui->attached)
+	};
+	ui->editor = EmbeddedEditor::open (reinterpret_cast<void*> (uintptr_t (parentWindow)),
+	                                   kPlatformTypeX11EmbedWindowID, makePorts, askHost, scaleFactor);
+	if (!ui->editor)
 		return nullptr;
 	return ui;
 }
 
-Lv2UiEditor::~Lv2UiEditor ()
-{
-	if (attached)
-		view->removed ();
-	view = nullptr;
-	frame = nullptr;
-	if (controller)
-	{
-		controller->setComponentHandler (nullptr);
-		controller->terminate ();
-	}
-}
+Lv2UiEditor::~Lv2UiEditor () = default;
 
 uint32_t Lv2UiEditor::window () const
 {
-	const VSTGUI::X11Frame* platformFrame = editor->getPlatformFrame ();
-	return platformFrame ? platformFrame->getWindow () : 0;
+	return editor->window ();
 }
 
 ViewRect Lv2UiEditor::size () const
 {
-	ViewRect rect;
-	view->getSize (&rect);
-	return rect;
+	return editor->size ();
 }
 
 void Lv2UiEditor::portEvent (uint32_t index, uint32_t bufferSize, uint32_t format, const void* buffer)
@@ -83,11 +51,7 @@ void Lv2UiEditor::idle ()
 
 void Lv2UiEditor::setScaleFactor (float factor)
 {
-	if (!std::isfinite (factor))
-		return;
-	scale = std::clamp (factor, 1.f, 4.f);
-	if (FUnknownPtr<IPlugViewContentScaleSupport> scaling {view.get ()})
-		scaling->setContentScaleFactor (*scale);
+	editor->setScaleFactor (factor);
 }
 
 } // namespace Orvix

@@ -1,14 +1,11 @@
-// KT3's editor as an LV2 UI: a controller of the UI's own with the editor embedded in the host's
-// X11 window, edits written to the control ports and port events moving the controls. The
-// host's idle calls serve the editor's X connection and timers (the editor's own idle run loop,
-// as no IRunLoop is offered to it). The view's frame passes its size changes to ui:resize.
-// Nothing here touches the DSP binary or a processor.
+// KT3's editor as an LV2 UI: the embedded editor in the host's X11 window, edits written to the
+// control ports and port events moving the controls. The host's idle calls serve the editor's X
+// connection and timers. The view's size changes go to ui:resize. Nothing here touches the DSP
+// binary or a processor.
 #pragma once
 
+#include "embeddededitor.h"
 #include "lv2uicontrolports.h"
-
-#include "base/source/fobject.h"
-#include "pluginterfaces/gui/iplugview.h"
 
 #include <lv2/ui/ui.h>
 
@@ -16,15 +13,9 @@
 #include <memory>
 #include <optional>
 
-namespace VSTGUI {
-class VST3Editor;
-}
-
 namespace Steinberg {
 namespace Vst {
 namespace Orvix {
-
-class KT3ControllerWithUI;
 
 class Lv2UiEditor
 {
@@ -53,18 +44,13 @@ public:
 	// ui:resize. Without one the editor keeps its own (the desktop's).
 	void setScaleFactor (float factor);
 	// The factor the host set last, as limited; null before any. Valid while the editor lives.
-	const float* hostScaleFactor () const { return scale ? &*scale : nullptr; }
+	const float* hostScaleFactor () const { return editor->scaleFactor (); }
 
 private:
 	Lv2UiEditor () = default;
 
-	IPtr<KT3ControllerWithUI> controller;
 	IPtr<Lv2UiControlPorts> ports;
-	IPtr<IPlugFrame> frame; // outlives the view, which holds it unreferenced
-	IPtr<IPlugView> view;
-	VSTGUI::VST3Editor* editor {nullptr};
-	bool attached {false};
-	std::optional<float> scale;
+	std::unique_ptr<EmbeddedEditor> editor;
 };
 
 } // namespace Orvix

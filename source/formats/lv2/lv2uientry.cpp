@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <dlfcn.h>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -42,31 +41,15 @@ Lv2UiEditor* editorOf (LV2UI_Handle handle)
 	return static_cast<Instance*> (handle)->editor.get ();
 }
 
-// <folder>/Resources when it is a folder (symbolic links followed), else empty.
-std::string resourcesIn (const std::filesystem::path& folder)
-{
-	std::error_code error;
-	const std::filesystem::path resources = folder / "Resources";
-	return std::filesystem::is_directory (resources, error) ? resources.string () : std::string ();
-}
-
-// The editor's description and bitmaps: Resources in the bundle the host names, or else in the
-// folder of this binary's real path (a host that loads it through a link or passes no usable
-// bundle path). Empty when neither has one.
+// The editor's description and bitmaps: Resources in the bundle the host names, or else beside
+// this binary's real path (a host that loads it through a link or passes no usable bundle
+// path). Empty when neither has one.
 std::string findResourceFolder (const char* bundlePath)
 {
-	if (bundlePath && *bundlePath)
-	{
-		const std::string fromBundle = resourcesIn (bundlePath);
-		if (!fromBundle.empty ())
-			return fromBundle;
-	}
-	Dl_info info {};
-	if (!dladdr (reinterpret_cast<void*> (&findResourceFolder), &info) || !info.dli_fname)
-		return {};
 	std::error_code error;
-	const std::filesystem::path binary = std::filesystem::canonical (info.dli_fname, error);
-	return error ? std::string () : resourcesIn (binary.parent_path ());
+	if (bundlePath && *bundlePath && std::filesystem::is_directory (std::filesystem::path (bundlePath) / "Resources", error))
+		return (std::filesystem::path (bundlePath) / "Resources").string ();
+	return VSTGUI::resourcesBesideBinary (reinterpret_cast<const void*> (&findResourceFolder));
 }
 
 // The data of the feature `uri`, or null; features with a null URI (a faulty host) are skipped.

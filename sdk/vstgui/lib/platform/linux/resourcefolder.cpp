@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <dirent.h>
+#include <dlfcn.h>
+#include <filesystem>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -27,6 +29,19 @@ void setResourceFolder (const std::string& folder)
 const std::string& getResourceFolder ()
 {
 	return resourceFolder ();
+}
+
+std::string resourcesBesideBinary (const void* address)
+{
+	Dl_info info {};
+	if (!dladdr (address, &info) || !info.dli_fname)
+		return {};
+	std::error_code error;
+	const std::filesystem::path binary = std::filesystem::canonical (info.dli_fname, error);
+	if (error)
+		return {};
+	const std::filesystem::path resources = binary.parent_path () / "Resources";
+	return std::filesystem::is_directory (resources, error) ? resources.string () : std::string ();
 }
 
 std::string findFileIgnoringCase (const std::string& folder, const std::string& name)

@@ -14,6 +14,10 @@ namespace VSTGUI {
 void setResourceFolder (const std::string& folder);
 const std::string& getResourceFolder ();
 
+// The folder Resources beside the real path (links resolved) of the binary that holds
+// `address`, when it is a folder; empty otherwise. For entries whose files lie beside them.
+std::string resourcesBesideBinary (const void* address);
+
 // The full path of the entry in folder whose name equals name ignoring ASCII case (an exact
 // match wins); empty when there is none or name contains a path separator.
 std::string findFileIgnoringCase (const std::string& folder, const std::string& name);
