@@ -158,6 +158,15 @@ uint32_t ClapPlugin::collectEvents (const clap_input_events_t* in, double latest
 	return slots;
 }
 
+uint32_t ClapPlugin::takeChanges (const clap_input_events_t* in, const clap_output_events_t* out)
+{
+	double latest[kParamCount] = {};
+	uint32_t slots = collectEvents (in, latest);
+	slots |= takeEdits (out, latest); // the editor's come after the host's
+	applyToRun (slots, latest);
+	return slots;
+}
+
 void ClapPlugin::applyToRun (uint32_t slots, const double latest[kParamCount])
 {
 	for (int slot = 0; slot < static_cast<int> (kParamCount); ++slot)
@@ -181,10 +190,7 @@ clap_process_status ClapPlugin::process (const clap_process_t& call)
 	const clap_audio_buffer_t& out = call.audio_outputs[0];
 	if (!in.data32 || !out.data32 || in.channel_count < 2 || out.channel_count < 2)
 		return CLAP_PROCESS_ERROR;
-	double latest[kParamCount] = {};
-	uint32_t slots = collectEvents (call.in_events, latest);
-	slots |= takeEdits (call.out_events, latest); // the editor's come after the host's
-	applyToRun (slots, latest);
+	takeChanges (call.in_events, call.out_events);
 	const float* const inputs[2] = {in.data32[0], in.data32[1]};
 	float* const outputs[2] = {out.data32[0], out.data32[1]};
 	processor->run (inputs, outputs, call.frames_count);
@@ -193,12 +199,8 @@ clap_process_status ClapPlugin::process (const clap_process_t& call)
 
 void ClapPlugin::flush (const clap_input_events_t* in, const clap_output_events_t* out)
 {
-	double latest[kParamCount] = {};
-	uint32_t slots = collectEvents (in, latest);
-	slots |= takeEdits (out, latest);
-	if (slots == 0)
+	if (takeChanges (in, out) == 0)
 		return;
-	applyToRun (slots, latest);
 	// Not active: no run follows to apply them, so they become the processor's state now.
 	if (!active)
 		processor->setValues (currentValues ());

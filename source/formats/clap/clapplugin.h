@@ -81,6 +81,8 @@ private:
 	uint32_t takeEdits (const clap_output_events_t* out, double latest[kParamCount]);
 	// Stores the values and hands them to the processor host for its next run.
 	void applyToRun (uint32_t slots, const double values[kParamCount]);
+	// The host's events, then the editor's edits, applied to the next run; the slots changed.
+	uint32_t takeChanges (const clap_input_events_t* in, const clap_output_events_t* out);
 	ProcessorHost::Values currentValues () const;
 	const clap_host_params_t* hostParams () const;
 
