@@ -40,7 +40,7 @@ function(kt3_installed_relative out from to)
 endfunction()
 kt3_installed_relative(KT3_BUNDLE_FROM_BIN_DIR "${KT3_INSTALL_BIN_DIR}" "${KT3_INSTALL_VST3_DIR}/KT3.vst3")
 kt3_installed_relative(KT3_MODULE_FROM_VST2_DIR "${KT3_INSTALL_VST2_DIR}"
-                       "${KT3_INSTALL_VST3_DIR}/KT3.vst3/Contents/x86_64-linux/KT3.so")
+                       "${KT3_INSTALL_VST3_DIR}/KT3.vst3/Contents/${KT3_ARCHITECTURE_FOLDER}/KT3.so")
 
 # kt3_strip_for_install(<target>): after each link, the target's stripped copy goes to
 # ${KT3_STRIPPED_DIR}/<file name> (what is installed) and its debug information under

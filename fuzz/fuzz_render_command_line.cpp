@@ -6,6 +6,7 @@
 // or a path that does not exist; and --tail is left to its default so that one run stays short. Checked: the program returns 0, 1 or 2 (it never aborts: a sanitizer or libFuzzer
 // reports a crash), a failed run leaves no output and no temporary file, and a successful
 // render leaves its output.
+#include "pluginmodule.h"
 #include "presetchoice.h"
 #include "rendertool.h"
 
@@ -56,7 +57,7 @@ std::string pluginFor (const std::string& value)
 	switch (value.empty () ? 0 : value[0] % 3)
 	{
 		case 0: return bundle.string ();
-		case 1: return (bundle / "Contents/x86_64-linux/KT3.so").string ();
+		case 1: return (bundle / "Contents" / kt3host::kArchitectureFolder / "KT3.so").string ();
 		default: return (scratch () / "missing.vst3").string ();
 	}
 }
@@ -68,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 	static FILE* sink = std::fopen ("/dev/null", "w");
 	// The module is instrumented too: kept mapped for good, so that libFuzzer's coverage counters
 	// in it stay readable after the tool has unloaded it.
-	static void* module = dlopen ((fs::path (KT3_BUNDLE_PATH) / "Contents/x86_64-linux/KT3.so").c_str (),
+	static void* module = dlopen ((fs::path (KT3_BUNDLE_PATH) / "Contents" / kt3host::kArchitectureFolder / "KT3.so").c_str (),
 	                              RTLD_NOW | RTLD_NODELETE);
 	require (module != nullptr, "the module loads");
 	const fs::path input = scratch () / "in.wav";

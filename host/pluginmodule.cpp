@@ -18,11 +18,9 @@ namespace {
 
 #if defined(_WIN32)
 constexpr const char* kSeparators = "/\\"; // Windows paths take either
-constexpr const char* kArchitectureFolder = "x86_64-win";
 constexpr const char* kModuleExtension = ".vst3";
 #else
 constexpr const char* kSeparators = "/";
-constexpr const char* kArchitectureFolder = "x86_64-linux";
 constexpr const char* kModuleExtension = ".so";
 #endif
 

@@ -8,10 +8,21 @@
 
 namespace kt3host {
 
+// The bundle's folder for modules of the architecture this program runs on, as a host picks it.
+#if defined(_WIN32) && defined(__x86_64__)
+constexpr const char* kArchitectureFolder = "x86_64-win";
+#elif defined(__linux__) && defined(__x86_64__)
+constexpr const char* kArchitectureFolder = "x86_64-linux";
+#elif defined(__linux__) && defined(__aarch64__)
+constexpr const char* kArchitectureFolder = "aarch64-linux";
+#else
+#error "no VST 3 bundle folder is known for this architecture"
+#endif
+
 class PluginModule
 {
 public:
-	// Loads <bundle>/Contents/x86_64-linux/<name>.so (Windows: x86_64-win/<name>.vst3), given
+	// Loads <bundle>/Contents/<kArchitectureFolder>/<name>.so (Windows: <name>.vst3), given
 	// the bundle, that module file or a link to either; on failure `error ()` says why.
 	explicit PluginModule (const std::string& bundleOrModule);
 	~PluginModule ();

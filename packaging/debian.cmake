@@ -6,9 +6,18 @@ if(KT3_USER_INSTALL)
   return() # a per-user layout installs into the home folder: nothing to package
 endif()
 
-execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE KT3_DEB_ARCH
-                OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-if(NOT KT3_DEB_ARCH)
+# The Debian architecture of the binaries (amd64, arm64), from the multiarch triple the compiler
+# builds for, so that a cross-build packages for its target.
+execute_process(COMMAND dpkg-architecture -qDEB_HOST_ARCH -t${CMAKE_LIBRARY_ARCHITECTURE}
+                OUTPUT_VARIABLE KT3_DEB_ARCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(NOT KT3_DEB_ARCH AND NOT CMAKE_CROSSCOMPILING) # without dpkg-dev: the machine's own
+  execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE KT3_DEB_ARCH
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+if(NOT KT3_DEB_ARCH AND CMAKE_CROSSCOMPILING)
+  message(FATAL_ERROR "A cross-build names its package's architecture with dpkg-architecture: "
+    "install Debian's dpkg-dev")
+elseif(NOT KT3_DEB_ARCH)
   set(KT3_DEB_ARCH amd64)
 endif()
 set(KT3_DEB_ARCH ${KT3_DEB_ARCH} CACHE INTERNAL "The Debian architecture the packages are for")

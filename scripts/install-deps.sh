@@ -29,6 +29,10 @@ if [ "${1:-all}" != plugin ]; then
     g++-mingw-w64-x86-64-posix wine64 googletest
     ardour # a real DAW for the preset test: ardour7-lua, its scanners and the Dummy backend
     qtractor # its plug-in scanner lists KT3.clap as a host sees it
+    # The arm64 build: Debian's cross compiler, qemu-user to run its programs, and the arm64
+    # libraries it links and its tests use, installed beside the build machine's (multiarch).
+    g++-aarch64-linux-gnu qemu-user
+    libxcb1-dev:arm64 libxcb-xtest0-dev:arm64 libsndfile1-dev:arm64 liblilv-dev:arm64 libgtest-dev:arm64
   )
 fi
 
@@ -39,11 +43,17 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 line="apt-get install -y --no-install-recommends ${missing[*]}"
+# Packages of another architecture need it added to dpkg's list first.
+add_arch=
+if [[ " ${missing[*]}" == *:arm64* ]] && ! dpkg --print-foreign-architectures | grep -qx arm64; then
+  add_arch="dpkg --add-architecture arm64"
+fi
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing Debian packages. As root, run:" >&2
-  echo "  apt-get update && $line" >&2
+  echo "  ${add_arch:+$add_arch && }apt-get update && $line" >&2
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+$add_arch
 apt-get update -qq
 $line

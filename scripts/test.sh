@@ -3,8 +3,8 @@
 # runs every test (among them the install into a scratch folder and the Debian package, made,
 # checked by lintian and unpacked), then builds and runs the suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer and the threaded suites under ThreadSanitizer, cross-builds the
-# Windows module and runs its suites under Wine, and finally runs each fuzz target briefly
-# with a fixed seed.
+# Windows module and runs its suites under Wine, cross-builds for 64-bit ARM Linux and runs
+# its suites under qemu-aarch64, and finally runs each fuzz target briefly with a fixed seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +36,15 @@ unset TSAN_OPTIONS
 cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-win64 -j"$jobs"
 xvfb-run -a ctest --test-dir build-win64 --output-on-failure -j"$jobs"
+
+# The arm64 build, cross-built, and its suites under qemu-aarch64 (window tests on the Xvfb
+# display that xvfb-run provides), with the universal bundle of both Linux builds.
+arm64_start=$SECONDS
+cmake -S . -B build-aarch64 -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT3_UNIVERSAL_WITH="$PWD/build"
+cmake --build build-aarch64 -j"$jobs"
+xvfb-run -a ctest --test-dir build-aarch64 --output-on-failure -j"$jobs"
+echo "The arm64 stage took $((SECONDS - arm64_start)) s."
 
 # Each fuzz target starts from a copy of its committed corpus (fuzz/corpus/<target>), so the
 # run adds nothing to the repository; a crashing input is written into build-fuzz/.

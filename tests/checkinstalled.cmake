@@ -1,7 +1,9 @@
 # include()d by the install and package checks, with PREFIX (an installed tree's /usr),
 # EDITOR_FILES (the names of the editor's description and bitmaps, separated by commas),
-# READELF, INSTALLED_TESTS (the installed_tests program), WITH_RENDER (whether kt3-render is
-# built), MODULE_NEEDED and CLAP_NEEDED (the VST 3 module's and KT3.clap's exact DT_NEEDED lists). Checks what is installed
+# READELF, INSTALLED_TESTS (the installed_tests program), EMULATOR (what runs it in a
+# cross-build, else empty), ARCHITECTURE_FOLDER (the bundle's folder for the build's modules),
+# WITH_RENDER (whether kt3-render is built), MODULE_NEEDED and CLAP_NEEDED (the VST 3 module's
+# and KT3.clap's exact DT_NEEDED lists). Checks what is installed
 # where, that the binaries are stripped, carry no run path and find their debug files by build
 # ID, then runs installed_tests against the tree.
 function(kt3_fail)
@@ -15,7 +17,7 @@ if(NOT "FX_KT3.uidesc" IN_LIST editor_files OR NOT "kt3.png" IN_LIST editor_file
 endif()
 set(bundle lib/vst3/KT3.vst3)
 set(expected
-  ${bundle}/Contents/x86_64-linux/KT3.so
+  ${bundle}/Contents/${ARCHITECTURE_FOLDER}/KT3.so
   ${bundle}/Contents/Resources/moduleinfo.json
   lib/vst/KT3.so
   share/doc/kt3/copyright
@@ -29,7 +31,7 @@ foreach(preset "Default" "Small Room" "Faint Room" "Dark Chamber" "Bright Hall" 
                "Long Tail" "Full Wet Wash")
   list(APPEND expected "share/vst3/presets/Orvix/KT3/${preset}.vstpreset")
 endforeach()
-set(binaries ${bundle}/Contents/x86_64-linux/KT3.so)
+set(binaries ${bundle}/Contents/${ARCHITECTURE_FOLDER}/KT3.so)
 # The LV2 bundle; its editor and the editor's resources once they are installed.
 set(lv2 lib/lv2/KT3.lv2)
 list(APPEND expected ${lv2}/manifest.ttl ${lv2}/KT3.ttl ${lv2}/presets.ttl ${lv2}/KT3_dsp.so)
@@ -55,7 +57,7 @@ foreach(file IN LISTS expected)
 endforeach()
 
 file(READ_SYMLINK ${PREFIX}/lib/vst/KT3.so link)
-if(NOT link STREQUAL "../vst3/KT3.vst3/Contents/x86_64-linux/KT3.so")
+if(NOT link STREQUAL "../vst3/KT3.vst3/Contents/${ARCHITECTURE_FOLDER}/KT3.so")
   kt3_fail("the VST 2 link points at '${link}'")
 endif()
 
@@ -90,12 +92,12 @@ function(kt3_check_needed binary expected_needed)
     kt3_fail("${binary} needs '${needed}', expected '${expected_needed}'")
   endif()
 endfunction()
-kt3_check_needed(${bundle}/Contents/x86_64-linux/KT3.so "${MODULE_NEEDED}")
+kt3_check_needed(${bundle}/Contents/${ARCHITECTURE_FOLDER}/KT3.so "${MODULE_NEEDED}")
 # The LV2 DSP binary has no editor: no X library.
 kt3_check_needed(${lv2}/KT3_dsp.so "libstdc++.so.6;libgcc_s.so.1;libc.so.6")
 kt3_check_needed(lib/clap/KT3/KT3.clap "${CLAP_NEEDED}")
 
-execute_process(COMMAND ${CMAKE_COMMAND} -E env KT3_INSTALLED_PREFIX=${PREFIX} ${INSTALLED_TESTS}
+execute_process(COMMAND ${CMAKE_COMMAND} -E env KT3_INSTALLED_PREFIX=${PREFIX} ${EMULATOR} ${INSTALLED_TESTS}
                 RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   kt3_fail("installed_tests failed against ${PREFIX}")

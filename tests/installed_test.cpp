@@ -68,7 +68,7 @@ TEST (Installed, RenderToolRendersThroughTheInstalledBundle)
 	char pattern[] = "/tmp/kt3-installed-XXXXXX";
 	ASSERT_TRUE (mkdtemp (pattern));
 	const fs::path out = fs::path (pattern) / "demo.wav";
-	const std::string command = quoted (render) + " --plugin " + quoted (installed ("lib/vst3/KT3.vst3")) +
+	const std::string command = KT3_EMULATOR " " + quoted (render) + " --plugin " + quoted (installed ("lib/vst3/KT3.vst3")) +
 	                            " --out " + quoted (out) + " > /dev/null";
 	EXPECT_EQ (std::system (command.c_str ()), 0) << command;
 	EXPECT_GT (fs::file_size (out), 1000u);

@@ -458,7 +458,7 @@ TEST (DefaultPlugin, IsTheBuildTreesBundleForTheBuiltProgram)
 	const std::string installed = installedBundleFor (kTool);
 	const std::string expected = fs::exists (installed) ? installed : kBuildBundle;
 	EXPECT_NE (help ().find ("  --plugin BUNDLE  the VST 3 bundle (a .vst3 folder) to load, its module\n"
-	                         "                   (the .so in Contents/x86_64-linux) or a link to either.\n"
+	                         "                   (the .so in Contents/" KT3_ARCHITECTURE_FOLDER ") or a link to either.\n"
 	                         "                   Default: " + expected + "\n"),
 	           std::string::npos);
 }
@@ -490,7 +490,7 @@ TEST (DefaultPlugin, IsTheBundleInstalledBesideAnInstalledCopy)
 	EXPECT_NE (linked.out.find ("Default: " + install.bundle.string () + "\n"), std::string::npos) << linked.out;
 
 	// It really loads that bundle: with the module gone from it, the load fails and names it.
-	fs::remove_all (install.bundle / "Contents" / "x86_64-linux");
+	fs::remove_all (install.bundle / "Contents" / KT3_ARCHITECTURE_FOLDER);
 	const Outcome broken = run (install.exe.string (), {"--list-params"});
 	EXPECT_EQ (broken.status, 1);
 	EXPECT_EQ (broken.err.rfind ("kt3-render: cannot load plug-in '" + install.bundle.string () + "'", 0), 0u) << broken.err;

@@ -1,6 +1,7 @@
 // kt3-render's files: inputs that lie about their length, are truncated or hold non-finite
 // samples; outputs that appear whole or not at all, clip in integer formats and take their
 // format from the extension and --format.
+#include "pluginmodule.h"
 #include "renderrun.h"
 #include "replacementset.h"
 
@@ -112,8 +113,9 @@ TEST (RenderInput, OnlyRegularFilesAreRead)
 	ASSERT_EQ (mkfifo ((dir / "fifo.wav").c_str (), 0600), 0);
 	fs::create_symlink ("/dev/zero", dir / "zero.wav");
 	fs::create_directory (dir / "folder.wav");
-	fs::create_directories (dir / "Fifo.vst3/Contents/x86_64-linux");
-	ASSERT_EQ (mkfifo ((dir / "Fifo.vst3/Contents/x86_64-linux/Fifo.so").c_str (), 0600), 0);
+	const fs::path folder = fs::path (dir / "Fifo.vst3/Contents") / kt3host::kArchitectureFolder;
+	fs::create_directories (folder);
+	ASSERT_EQ (mkfifo ((folder / "Fifo.so").c_str (), 0600), 0);
 	for (const std::vector<std::string>& arguments :
 	     {std::vector<std::string> {"--in", dir / "fifo.wav"}, {"--in", dir / "zero.wav"}, {"--in", dir / "folder.wav"},
 	      {"--plugin", dir / "Fifo.vst3", "--list-params"}})

@@ -1,6 +1,7 @@
 // kt3-render's arguments, read strictly: plain decimal numbers with at most the parameter's
 // unit, ranges stated in the error (or clamped with --clamp), on/off for Bypass, --tail and
 // --block, and --plugin given a bundle, its module or a link to either. Run in process.
+#include "pluginmodule.h"
 #include "renderrun.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +111,7 @@ TEST (RenderOptions, AnExplicitAutoTailIsTheDefault)
 TEST (RenderOptions, PluginTakesTheBundleItsModuleOrALinkToEither)
 {
 	ScratchFolder dir;
-	const std::string module = (fs::path (kBundle) / "Contents" / "x86_64-linux" / "KT3.so").string ();
+	const std::string module = (fs::path (kBundle) / "Contents" / kt3host::kArchitectureFolder / "KT3.so").string ();
 	fs::create_symlink (module, dir / "KT3.so");            // as ~/.vst/KT3.so links to it
 	fs::create_symlink (kBundle, dir / "Linked.vst3");      // a link to the bundle
 	fs::create_symlink (dir / "KT3.so", dir / "again.so");  // a link to a link

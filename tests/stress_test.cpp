@@ -36,7 +36,7 @@ constexpr int32 kMaxBlock = 8192;
 // sum is 2, so the taps stay within 16 x 2^4.
 constexpr float kOutputBound = 10.f + 16.f + 16.f * 16.f;
 
-const std::string kModulePath = std::string (KT3_BUNDLE_PATH) + "/Contents/x86_64-linux/KT3.so";
+const std::string kModulePath = std::string (KT3_BUNDLE_PATH) + "/Contents/" + kt3host::kArchitectureFolder + "/KT3.so";
 
 // Noise, random blocks and random parameter changes from one seeded generator.
 class RandomHost

@@ -3,6 +3,7 @@
 // however that file relates to the bundle: a symbolic link to the bundle's module, a copy of
 // it placed beside the bundle, or the bundle's module itself.
 #include "vst2editorcheck.h"
+#include "pluginmodule.h"
 
 #include <gtest/gtest.h>
 #include <cstdlib>
@@ -14,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kBundle = KT3_BUNDLE_PATH;
-const fs::path kModule = kBundle / "Contents/x86_64-linux/KT3.so";
+const fs::path kModule = kBundle / "Contents" / kt3host::kArchitectureFolder / "KT3.so";
 
 class Vst2Location : public ::testing::Test
 {
@@ -48,7 +49,8 @@ TEST_F (Vst2Location, ALinkInTheHostsFolderShowsTheEditor)
 
 	fs::create_directories (scratch / "vst3");
 	fs::copy (kBundle, scratch / "vst3/KT3.vst3", fs::copy_options::recursive);
-	fs::create_symlink ("../vst3/KT3.vst3/Contents/x86_64-linux/KT3.so", scratch / "vst/KT3-relative.so");
+	fs::create_symlink (fs::path ("../vst3/KT3.vst3/Contents") / kt3host::kArchitectureFolder / "KT3.so",
+	                   scratch / "vst/KT3-relative.so");
 	EXPECT_EQ (kt3test::vst2EditorCheckInChild (scratch / "vst/KT3-relative.so"), 0);
 }
 

@@ -1,6 +1,7 @@
 #include "renderhelp.h"
 #include "factorypresets.h"
 #include "kt3version.h"
+#include "pluginmodule.h"
 #include "renderoptions.h"
 #include "reverbparameters.h"
 
@@ -49,7 +50,7 @@ std::string helpText ()
 	       "\n"
 	       "Options (a value is the next argument: --block 256, not --block=256):\n"
 	       "  --plugin BUNDLE  the VST 3 bundle (a .vst3 folder) to load, its module\n"
-	       "                   (the .so in Contents/x86_64-linux) or a link to either.\n"
+	       "                   (the .so in Contents/" + kt3host::kArchitectureFolder + ") or a link to either.\n"
 	       "                   Default: " + defaultBundle () + "\n" +
 	       "  --in FILE        the audio file to render: WAV, FLAC, AIFF or any other\n"
 	       "                   format libsndfile reads, of any length (it is streamed);\n"
