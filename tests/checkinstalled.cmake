@@ -97,7 +97,8 @@ kt3_check_needed(${bundle}/Contents/${ARCHITECTURE_FOLDER}/KT3.so "${MODULE_NEED
 kt3_check_needed(${lv2}/KT3_dsp.so "libstdc++.so.6;libgcc_s.so.1;libc.so.6")
 kt3_check_needed(lib/clap/KT3/KT3.clap "${CLAP_NEEDED}")
 
-execute_process(COMMAND ${CMAKE_COMMAND} -E env KT3_INSTALLED_PREFIX=${PREFIX} ${EMULATOR} ${INSTALLED_TESTS}
+separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env KT3_INSTALLED_PREFIX=${PREFIX} ${emulator} ${INSTALLED_TESTS}
                 RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   kt3_fail("installed_tests failed against ${PREFIX}")

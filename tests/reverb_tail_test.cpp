@@ -130,14 +130,14 @@ TEST (ReverbTail, WorstFullScaleInputDecaysToExactSilenceWithinTheReportedLength
 	std::printf ("decay to exact silence: %zu samples of %u reported\n", decay, reported);
 }
 
-// The decay passes through the smallest values the reverb makes before the silence rule clears
-// them; it has the same bits whether or not the thread flushes denormals to zero, as many hosts'
-// audio threads do.
+// Many hosts' audio threads flush denormals to zero, others do not. The filter's decay passes
+// through denormals within a block, and the silence lasts long enough for the rings to reach
+// them too, were it not for the silence rule; the bits are the same either way.
 TEST (ReverbTail, DecayIsTheSameWithDenormalsFlushedToZero)
 {
 	const uint32 reported = DirectProcessor ().processor ()->getTailSamples ();
-	const std::vector<float> kept = renderWorstDecay (kDrive, reported);
+	const std::vector<float> kept = renderWorstDecay (kDrive, 5 * reported);
 	const kt3test::FlushToZero flushing;
 	ASSERT_TRUE (kt3test::FlushToZero::flushes ());
-	EXPECT_TRUE (renderWorstDecay (kDrive, reported) == kept);
+	EXPECT_TRUE (renderWorstDecay (kDrive, 5 * reported) == kept);
 }
